@@ -1,0 +1,281 @@
+// Node storage and the shape of the tree: creation, deletion, reparenting.
+#include "tree/tree.h"
+
+#include <algorithm>
+
+namespace tarvo {
+namespace {
+
+// Freed slots wait in a first-in, first-out queue and are reused only once
+// this many are waiting, so a stale handle meets its old slot again only
+// after many creations, and then with a different generation.
+constexpr uint32_t kReuseAfterFreed = 1024;
+
+const std::vector<OtAttachment> kNoAttachments;
+const std::vector<PortalIndex> kNoPortals;
+
+}  // namespace
+
+Tree::Tree() {
+    nodes_.push_back(OtNode{});  // the root: its children are the top-level list
+    nodes_[kRoot].state = SlotState::kLive;
+    portals_.push_back(OtPortal{});  // index 0 is never issued
+    lists_.emplace_back();           // list index 0 means "no lists"
+}
+
+// --- storage ---
+
+NodeIndex Tree::allocateNode() {
+    NodeIndex index;
+    if (freeNodes_.count >= kReuseAfterFreed) {
+        index = freeNodes_.head;
+        freeNodes_.head = nodes_[index].nextSibling;
+        --freeNodes_.count;
+    } else {
+        if (nodes_.size() > kMaxIndex) return kNone;
+        index = static_cast<NodeIndex>(nodes_.size());
+        nodes_.emplace_back();
+        // The flood walk never holds more frames than there are nodes.
+        if (floodStack_.capacity() < nodes_.size()) floodStack_.reserve(nodes_.capacity());
+    }
+    const uint16_t generation = nodes_[index].generation;
+    nodes_[index] = OtNode{};
+    nodes_[index].generation = generation;
+    nodes_[index].state = SlotState::kLive;
+    ++liveNodes_;
+    return index;
+}
+
+void Tree::freeNode(NodeIndex index) {
+    OtNode& n = nodes_[index];
+    if (n.lists != kNone) {
+        NodeLists& lists = lists_[n.lists];
+        lists.attachments.clear();
+        lists.zonePortals.clear();
+        lists.ownPortals.clear();
+        freeLists_.push_back(n.lists);
+    }
+    if (n.role == kZone) --zoneCount_;
+    n.state = SlotState::kFree;
+    n.lists = kNone;
+    ++n.generation;
+    n.nextSibling = kNone;
+    if (freeNodes_.count == 0) {
+        freeNodes_.head = index;
+    } else {
+        nodes_[freeNodes_.tail].nextSibling = index;
+    }
+    freeNodes_.tail = index;
+    ++freeNodes_.count;
+    --liveNodes_;
+}
+
+NodeLists& Tree::listsFor(NodeIndex index) {
+    OtNode& n = nodes_[index];
+    if (n.lists == kNone) {
+        if (!freeLists_.empty()) {
+            n.lists = freeLists_.back();
+            freeLists_.pop_back();
+        } else {
+            n.lists = static_cast<uint32_t>(lists_.size());
+            lists_.emplace_back();
+        }
+    }
+    return lists_[n.lists];
+}
+
+void Tree::releaseListsIfEmpty(NodeIndex index) {
+    OtNode& n = nodes_[index];
+    if (n.lists != kNone && lists_[n.lists].empty()) {
+        freeLists_.push_back(n.lists);
+        n.lists = kNone;
+    }
+}
+
+const std::vector<OtAttachment>& Tree::attachments(NodeIndex index) const {
+    const uint32_t lists = nodes_[index].lists;
+    return lists == kNone ? kNoAttachments : lists_[lists].attachments;
+}
+
+const std::vector<PortalIndex>& Tree::zonePortals(NodeIndex index) const {
+    const uint32_t lists = nodes_[index].lists;
+    return lists == kNone ? kNoPortals : lists_[lists].zonePortals;
+}
+
+const std::vector<PortalIndex>& Tree::ownPortals(NodeIndex index) const {
+    const uint32_t lists = nodes_[index].lists;
+    return lists == kNone ? kNoPortals : lists_[lists].ownPortals;
+}
+
+// --- handles ---
+
+NodeIndex Tree::nodeIndex(Handle handle) const {
+    const DecodedHandle h = decodeHandle(handle);
+    if (h.kind != HandleKind::kNode || h.index == kRoot || h.index >= nodes_.size()) return kNone;
+    const OtNode& n = nodes_[h.index];
+    if (n.state != SlotState::kLive || !sameGeneration(n.generation, h.generation)) return kNone;
+    return h.index;
+}
+
+Handle Tree::nodeHandle(NodeIndex index) const {
+    if (index == kRoot) return 0;
+    return makeHandle(HandleKind::kNode, index, nodes_[index].generation);
+}
+
+// --- sibling lists ---
+
+void Tree::appendChild(NodeIndex parent, NodeIndex child) {
+    OtNode& p = nodes_[parent];
+    OtNode& c = nodes_[child];
+    c.parent = parent;
+    c.nextSibling = kNone;
+    if (p.firstChild == kNone) {
+        p.firstChild = child;
+        c.prevSibling = child;
+        return;
+    }
+    OtNode& first = nodes_[p.firstChild];
+    const NodeIndex last = first.prevSibling;
+    nodes_[last].nextSibling = child;
+    c.prevSibling = last;
+    first.prevSibling = child;
+}
+
+void Tree::unlinkChild(NodeIndex child) {
+    OtNode& c = nodes_[child];
+    OtNode& p = nodes_[c.parent];
+    if (p.firstChild == child) {
+        p.firstChild = c.nextSibling;
+        if (c.nextSibling != kNone) nodes_[c.nextSibling].prevSibling = c.prevSibling;
+    } else {
+        nodes_[c.prevSibling].nextSibling = c.nextSibling;
+        const NodeIndex after = c.nextSibling != kNone ? c.nextSibling : p.firstChild;
+        nodes_[after].prevSibling = c.prevSibling;
+    }
+    c.nextSibling = kNone;
+    c.prevSibling = kNone;
+}
+
+bool Tree::isInSubtree(NodeIndex candidate, NodeIndex root) const {
+    for (NodeIndex n = candidate; n != kRoot; n = nodes_[n].parent) {
+        if (n == root) return true;
+    }
+    return false;
+}
+
+// Pre-order, without recursion: down to the first child, else along to the
+// next sibling, else up until some ancestor below root has one.
+void Tree::collectSubtree(NodeIndex root, std::vector<NodeIndex>& out) const {
+    NodeIndex n = root;
+    while (true) {
+        out.push_back(n);
+        if (nodes_[n].firstChild != kNone) {
+            n = nodes_[n].firstChild;
+            continue;
+        }
+        while (n != root && nodes_[n].nextSibling == kNone) n = nodes_[n].parent;
+        if (n == root) return;
+        n = nodes_[n].nextSibling;
+    }
+}
+
+// --- node operations ---
+
+Handle Tree::createNode(Handle parent, int32_t role, const Volume& volume) {
+    NodeIndex parentIndex = kRoot;
+    if (parent != 0) {
+        parentIndex = nodeIndex(parent);
+        if (parentIndex == kNone) return 0;
+    }
+    const NodeIndex index = allocateNode();
+    if (index == kNone) return 0;
+    OtNode& n = nodes_[index];
+    n.kind = volume.kind;
+    n.role = role;
+    n.cornerA = volume.cornerA;
+    n.cornerB = volume.cornerB;
+    n.radius = volume.radius;
+    n.visible = 1;  // the host shows an object until told otherwise
+    n.depth = parentIndex == kRoot ? 0 : nodes_[parentIndex].depth + 1;
+    if (role == kZone) ++zoneCount_;
+    appendChild(parentIndex, index);
+    return nodeHandle(index);
+}
+
+void Tree::deleteNode(Handle node) {
+    const NodeIndex index = nodeIndex(node);
+    if (index == kNone) return;
+    scratchNodes_.clear();
+    collectSubtree(index, scratchNodes_);
+    endPortalsOfDying(scratchNodes_);
+    unlinkChild(index);
+    for (NodeIndex dying : scratchNodes_) freeNode(dying);
+    scratchNodes_.clear();
+}
+
+void Tree::deleteAll() {
+    while (nodes_[kRoot].firstChild != kNone) {
+        deleteNode(nodeHandle(nodes_[kRoot].firstChild));
+    }
+}
+
+// Frees every portal that names a dying node. Survivors that share such a
+// portal are each swept once, so a subtree's deletion costs its own size,
+// its portals, and the portal lists of the survivors it touches.
+void Tree::endPortalsOfDying(const std::vector<NodeIndex>& dying) {
+    for (NodeIndex d : dying) nodes_[d].scratch = 1;
+    touchedNodes_.clear();
+    auto touch = [&](NodeIndex n) {
+        if (n != kNone && nodes_[n].scratch == 0) {
+            nodes_[n].scratch = 2;
+            touchedNodes_.push_back(n);
+        }
+    };
+    auto endAll = [&](const std::vector<PortalIndex>& list) {
+        for (PortalIndex p : list) {
+            if (portals_[p].state != SlotState::kLive) continue;
+            touch(portals_[p].zoneA);
+            touch(portals_[p].zoneB);
+            touch(portals_[p].portalNode);
+            freePortal(p);
+        }
+    };
+    for (NodeIndex d : dying) {
+        if (nodes_[d].lists == kNone) continue;
+        endAll(lists_[nodes_[d].lists].zonePortals);
+        endAll(lists_[nodes_[d].lists].ownPortals);
+    }
+    auto isEnded = [&](PortalIndex p) { return portals_[p].state != SlotState::kLive; };
+    for (NodeIndex t : touchedNodes_) {
+        NodeLists& lists = lists_[nodes_[t].lists];
+        std::erase_if(lists.zonePortals, isEnded);
+        std::erase_if(lists.ownPortals, isEnded);
+        releaseListsIfEmpty(t);
+        nodes_[t].scratch = 0;
+    }
+    for (NodeIndex d : dying) nodes_[d].scratch = 0;
+    touchedNodes_.clear();
+}
+
+void Tree::setParent(Handle node, Handle newParent) {
+    const NodeIndex index = nodeIndex(node);
+    if (index == kNone) return;
+    NodeIndex parentIndex = kRoot;
+    if (newParent != 0) {
+        parentIndex = nodeIndex(newParent);
+        if (parentIndex == kNone) return;
+    }
+    if (nodes_[index].parent == parentIndex) return;
+    // Under itself or a descendant the subtree would leave the tree for good.
+    if (isInSubtree(parentIndex, index)) return;
+    unlinkChild(index);
+    appendChild(parentIndex, index);
+}
+
+Handle Tree::parentOf(Handle node) const {
+    const NodeIndex index = nodeIndex(node);
+    if (index == kNone) return 0;
+    return nodeHandle(nodes_[index].parent);
+}
+
+}  // namespace tarvo

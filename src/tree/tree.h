@@ -1,0 +1,154 @@
+// The culling tree: nodes with their volumes, attachments and portals, and
+// the operations the commands run on them. Every public operation takes the
+// handles a script gives and ignores any handle that names nothing live.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "host/host_link.h"
+#include "tree/frustum.h"
+#include "tree/handles.h"
+#include "tree/records.h"
+
+namespace tarvo {
+
+struct Volume {
+    VolumeKind kind;
+    Vec3 cornerA;
+    Vec3 cornerB;
+    float radius;
+};
+
+// One frame of the flood walk, kept on an explicit stack so that neither deep
+// trees nor long portal chains touch the machine stack.
+struct FloodFrame {
+    NodeIndex node;
+    uint32_t portalCursor;  // position in the node's zonePortals
+    NodeIndex nextNode;     // next top-level node or child to cull
+    uint8_t phase;          // see FloodPhase in pass.cpp
+    uint8_t restoreInside;  // cameraInside to put back when a far node's flood ends
+    uint8_t isFarNode;
+    uint8_t pad;
+};
+
+class Tree {
+public:
+    Tree();
+
+    HostLink& host() { return host_; }
+    const HostLink& host() const { return host_; }
+    OtFrustum& frustum() { return frustum_; }
+    const OtFrustum& frustum() const { return frustum_; }
+
+    // --- nodes (handles in, handles out; 0 means none) ---
+    Handle createNode(Handle parent, int32_t role, const Volume& volume);
+    // A node sized to a host object (limb < 0 and wholeObject) or to one limb
+    // of it, with that object or limb attached; 0 when the host lacks it.
+    Handle createFitted(Handle parent, int32_t object, int32_t limb, bool wholeObject,
+                        VolumeKind kind, int32_t role);
+    void deleteNode(Handle node);
+    void deleteAll();
+    void setParent(Handle node, Handle newParent);
+    Handle parentOf(Handle node) const;
+
+    // --- volumes ---
+    void setPosition(Handle node, Vec3 position);
+    void setBox(Handle node, Vec3 cornerA, Vec3 cornerB);
+    void setBoxSize(Handle node, Vec3 size);
+    void setRadius(Handle node, float radius);
+    // Each getter reads one float of a live node; 0 for anything else.
+    enum class Figure { kPositionX, kPositionY, kPositionZ, kRadius, kWidth, kHeight, kDepth,
+                        kXA, kYA, kZA, kXB, kYB, kZB };
+    float figure(Handle node, Figure which) const;
+
+    // --- attachments and switches ---
+    void attach(Handle node, int32_t object, int32_t limb);
+    void detach(Handle node, int32_t object, int32_t limb);
+    bool isVisible(Handle node) const;
+    void switchNode(Handle node, bool show);
+    // Handle 0 switches every top-level subtree.
+    void switchSubtree(Handle node, bool show);
+
+    // --- portals ---
+    Handle addPortal(Handle zoneA, Handle zoneB, Handle portalNode);
+    void removePortal(Handle portal);
+    void setPortalDisabled(Handle portal, bool disabled);
+    bool portalEnabled(Handle portal) const;
+    enum class PortalEnd { kPortalNode, kZoneA, kZoneB };
+    Handle portalEnd(Handle portal, PortalEnd which) const;
+
+    // --- frustum and pass ---
+    void updateFrustum(int32_t camera);
+    void cull(Handle start);
+
+    // --- index-level access for the pass, tests, tools and invariant checks ---
+    NodeIndex nodeIndex(Handle handle) const;  // kNone unless a live node
+    PortalIndex portalIndex(Handle handle) const;
+    Handle nodeHandle(NodeIndex index) const;
+    Handle portalHandle(PortalIndex index) const;
+    const OtNode& node(NodeIndex index) const { return nodes_[index]; }
+    const OtPortal& portal(PortalIndex index) const { return portals_[index]; }
+    NodeIndex nodeSlotCount() const { return static_cast<NodeIndex>(nodes_.size()); }
+    PortalIndex portalSlotCount() const { return static_cast<PortalIndex>(portals_.size()); }
+    const std::vector<OtAttachment>& attachments(NodeIndex index) const;
+    const std::vector<PortalIndex>& zonePortals(NodeIndex index) const;
+    const std::vector<PortalIndex>& ownPortals(NodeIndex index) const;
+    uint32_t liveNodeCount() const { return liveNodes_; }
+    uint32_t livePortalCount() const { return livePortals_; }
+
+private:
+    struct FreeQueue {
+        uint32_t head = kNone;
+        uint32_t tail = kNone;
+        uint32_t count = 0;
+    };
+
+    NodeIndex allocateNode();
+    void freeNode(NodeIndex index);
+    PortalIndex allocatePortal();
+    void freePortal(PortalIndex index);
+    NodeLists& listsFor(NodeIndex index);
+    void releaseListsIfEmpty(NodeIndex index);
+
+    void appendChild(NodeIndex parent, NodeIndex child);
+    void unlinkChild(NodeIndex child);
+    bool isInSubtree(NodeIndex candidate, NodeIndex root) const;
+    void collectSubtree(NodeIndex root, std::vector<NodeIndex>& out) const;
+    void endPortalsOfDying(const std::vector<NodeIndex>& dying);
+
+    void linkPortal(PortalIndex index);
+    void unlinkPortal(PortalIndex index);
+
+    void switchOne(NodeIndex index, bool show);
+    void switchDescendants(NodeIndex root, bool show, bool includeRoot);
+
+    // Pass pieces (pass.cpp).
+    NodeIndex clearAndFindCameraZone();
+    bool cullNode(NodeIndex index);
+    void enterFlood(NodeIndex index, bool asFarNode);
+    void flood(NodeIndex start);
+    void stepPortal(FloodFrame& frame);
+    void stepAfterOpening(FloodFrame& frame);
+    bool inFrustum(const OtNode& n) const;
+    bool testCameraInside(OtNode& n);
+
+    std::vector<OtNode> nodes_;
+    std::vector<OtPortal> portals_;
+    std::vector<NodeLists> lists_;
+    std::vector<uint32_t> freeLists_;
+    FreeQueue freeNodes_;    // linked through nextSibling
+    FreeQueue freePortals_;  // linked through zoneA
+    uint32_t liveNodes_ = 0;
+    uint32_t livePortals_ = 0;
+    uint32_t zoneCount_ = 0;  // live nodes of role Zone; no search without one
+
+    std::vector<FloodFrame> floodStack_;    // capacity kept >= node slots
+    std::vector<NodeIndex> scratchNodes_;   // deletion work lists
+    std::vector<NodeIndex> touchedNodes_;
+
+    HostLink host_;
+    OtFrustum frustum_;
+};
+
+}  // namespace tarvo
