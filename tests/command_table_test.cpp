@@ -40,8 +40,8 @@ TEST(CommandTable, ParsesDeclarationsIntoTheirParts) {
         EXPECT_EQ(sig->result, c.result);
         EXPECT_EQ(sig->parameters, c.parameters);
     }
-    for (std::string_view bad : {"", "OT_X", "OT_X%%OT_X%", "OT_X%Q%OT_X%", "OT_X[%Z%OT_X%",
-                                 "OT_X%L%OT_X", "OT_X%L%%"}) {
+    for (std::string_view bad :
+         {"", "OT_X", "OT_X%%OT_X%", "OT_X%Q%OT_X%", "OT_X[%Z%OT_X%", "OT_X%L%OT_X", "OT_X%L%%"}) {
         EXPECT_FALSE(parseDeclaration(bad).has_value()) << bad;
     }
 }
@@ -59,9 +59,9 @@ TEST(CommandTable, OverloadPairsAreWellFormed) {
         EXPECT_EQ(sig.exportName.substr(0, 3), "OT_");
     }
     const std::set<std::string_view> expected = {
-        "OT_UpdateFrustum",   "OT_CreateBox",      "OT_CreateSphere",     "OT_CreatePoint",
-        "OT_HideAll",         "OT_ShowAll",        "OT_CreateObjectBox",  "OT_CreateObjectSphere",
-        "OT_CreateLimbBox",   "OT_CreateLimbSphere"};
+        "OT_UpdateFrustum", "OT_CreateBox",       "OT_CreateSphere",    "OT_CreatePoint",
+        "OT_HideAll",       "OT_ShowAll",         "OT_CreateObjectBox", "OT_CreateObjectSphere",
+        "OT_CreateLimbBox", "OT_CreateLimbSphere"};
     std::set<std::string_view> overloaded;
     for (const auto& [name, sigs] : byName) {
         if (sigs.size() == 1) {
@@ -70,10 +70,12 @@ TEST(CommandTable, OverloadPairsAreWellFormed) {
         }
         ASSERT_EQ(sigs.size(), 2u) << name;
         overloaded.insert(name);
-        const auto& longer = sigs[0].parameters.size() > sigs[1].parameters.size() ? sigs[0] : sigs[1];
+        const auto& longer =
+            sigs[0].parameters.size() > sigs[1].parameters.size() ? sigs[0] : sigs[1];
         const auto& shorter = &longer == &sigs[0] ? sigs[1] : sigs[0];
         const std::set<std::string_view> pair = {sigs[0].exportName, sigs[1].exportName};
-        EXPECT_EQ(pair, (std::set<std::string_view>{std::string(name) + "1", std::string(name) + "2"}));
+        EXPECT_EQ(pair,
+                  (std::set<std::string_view>{std::string(name) + "1", std::string(name) + "2"}));
         EXPECT_EQ(longer.parameters.size(), shorter.parameters.size() + 1);
         EXPECT_EQ(longer.result, shorter.result);
         if (name.starts_with("OT_Create")) {

@@ -44,12 +44,11 @@ protected:
         for (NodeIndex i = 1; i < tree.nodeSlotCount(); ++i) {
             const OtNode& n = tree.node(i);
             if (n.state != SlotState::kLive) continue;
-            s.nodes.push_back({static_cast<uint32_t>(tree.nodeHandle(i)), n.parent, n.visible,
-                               std::bit_cast<uint32_t>(n.cornerA.x),
-                               std::bit_cast<uint32_t>(n.cornerA.y),
-                               std::bit_cast<uint32_t>(n.cornerA.z),
-                               std::bit_cast<uint32_t>(n.cornerB.x),
-                               std::bit_cast<uint32_t>(n.radius), static_cast<uint32_t>(n.role)});
+            s.nodes.push_back(
+                {static_cast<uint32_t>(tree.nodeHandle(i)), n.parent, n.visible,
+                 std::bit_cast<uint32_t>(n.cornerA.x), std::bit_cast<uint32_t>(n.cornerA.y),
+                 std::bit_cast<uint32_t>(n.cornerA.z), std::bit_cast<uint32_t>(n.cornerB.x),
+                 std::bit_cast<uint32_t>(n.radius), static_cast<uint32_t>(n.role)});
         }
         for (PortalIndex i = 1; i < tree.portalSlotCount(); ++i) {
             const OtPortal& p = tree.portal(i);
@@ -75,11 +74,13 @@ TEST_F(CommandsTest, HandleZeroMeansNoneOrEverythingAsEachCommandSays) {
     // creation with parent 0 adds a top-level node; a portal may have every
     // side absent; the rest change nothing.
     const std::map<std::string_view, std::string_view> sameAs = {
-        {"OT_Cull", "OT_CullAll"},          {"OT_Delete", "OT_DeleteAll"},
-        {"OT_HideAll1", "OT_HideAll2"},     {"OT_ShowAll1", "OT_ShowAll2"},
+        {"OT_Cull", "OT_CullAll"},
+        {"OT_Delete", "OT_DeleteAll"},
+        {"OT_HideAll1", "OT_HideAll2"},
+        {"OT_ShowAll1", "OT_ShowAll2"},
     };
     const std::set<std::string_view> withoutHandles = {
-        "OT_UpdateFrustum1", "OT_UpdateFrustum2", "OT_CullAll", "OT_DeleteAll", "OT_HideAll2",
+        "OT_UpdateFrustum1", "OT_UpdateFrustum2", "OT_CullAll",    "OT_DeleteAll", "OT_HideAll2",
         "OT_ShowAll2",       "OT_TestBox",        "OT_TestSphere", "OT_TestPoint"};
     resetCullingState();
     buildScene();

@@ -39,9 +39,10 @@ TEST_F(FrustumTest, PairedPlanesShareTheFirstPlanesFactor) {
     std::copy(projection, projection + 16, c.projection);
     OT_UpdateFrustum2(3);
     const OtFrustum& f = cullingState().frustum();
-    // viewProjection columns: c1 = (1,0,.5,-1), c2 = (0,2,.25,-.5), c3 = (0,0,2,-6), c4 = (0,0,1,-2)
-    const float side = 1.0f / std::sqrt(1.25f);          // right = (-1, 0, .5, -1)
-    const float vertical = 1.0f / std::sqrt(5.5625f);     // bottom = (0, 2, 1.25, -2.5)
+    // viewProjection columns: c1 = (1,0,.5,-1), c2 = (0,2,.25,-.5), c3 = (0,0,2,-6), c4 =
+    // (0,0,1,-2)
+    const float side = 1.0f / std::sqrt(1.25f);        // right = (-1, 0, .5, -1)
+    const float vertical = 1.0f / std::sqrt(5.5625f);  // bottom = (0, 2, 1.25, -2.5)
     expectPlane(f.planes[kRight], {-side, 0, 0.5f * side, -side});
     expectPlane(f.planes[kLeft], {side, 0, 1.5f * side, -3.0f * side});
     expectPlane(f.planes[kBottom], {0, 2 * vertical, 1.25f * vertical, -2.5f * vertical});
@@ -73,7 +74,8 @@ TEST_F(FrustumTest, TouchingABoundaryCountsAsOutside) {
         {"box given the other way round", OT_TestBox(12, 1, 10, 9, 0, 10), 1},
         {"box beyond the far plane", OT_TestBox(-1, -1, 200, 1, 1, 300), 0},
         {"sphere with a NaN centre is never rejected", OT_TestSphere(kNaN, 0, 0, 1), 1},
-        {"box with NaN corners is behind every plane", OT_TestBox(kNaN, kNaN, kNaN, kNaN, kNaN, kNaN), 0},
+        {"box with NaN corners is behind every plane",
+         OT_TestBox(kNaN, kNaN, kNaN, kNaN, kNaN, kNaN), 0},
         {"box with one NaN axis still has corners in front", OT_TestBox(-1, -1, 9, 1, 1, kNaN), 1},
         {"infinite box: 0 times infinity is NaN, so behind",
          OT_TestBox(-kInf, -kInf, -kInf, kInf, kInf, kInf), 0},
@@ -112,8 +114,8 @@ TEST_F(FrustumTest, CameraInsideTestsAreStrictAndReadTheCameraNow) {
     };
     const Case cases[] = {
         {0, 0, 0, true, true},
-        {1, 0, 0, false, true},     // on the box face
-        {0, 2, 0, false, false},    // on the sphere's surface
+        {1, 0, 0, false, true},   // on the box face
+        {0, 2, 0, false, false},  // on the sphere's surface
         {0.5f, -0.5f, 0.999f, true, true},
         {kNaN, 0, 0, false, false},
     };

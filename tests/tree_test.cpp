@@ -45,8 +45,8 @@ TEST_F(TreeTest, BoxFiguresKeepCornersAsGiven) {
         {{1, 0, 0, 16777216, 0, 0}, 8388608, 0, 0, 16777215, 0, 0},
     };
     for (const Case& c : cases) {
-        const int32_t n = box(0, c.given.xa, c.given.ya, c.given.za, c.given.xb, c.given.yb,
-                              c.given.zb);
+        const int32_t n =
+            box(0, c.given.xa, c.given.ya, c.given.za, c.given.xb, c.given.yb, c.given.zb);
         expectCorners(n, c.given);
         EXPECT_EQ(asFloat(OT_GetPositionX(n)), c.px);
         EXPECT_EQ(asFloat(OT_GetPositionY(n)), c.py);

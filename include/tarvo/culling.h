@@ -39,10 +39,13 @@ OT_EXPORT void OT_CALL OT_UpdateFrustum1(void);
 OT_EXPORT void OT_CALL OT_UpdateFrustum2(int32_t camera);
 OT_EXPORT void OT_CALL OT_CullAll(void);
 OT_EXPORT void OT_CALL OT_Cull(int32_t start);
-OT_EXPORT int32_t OT_CALL OT_CreateBox1(int32_t parent, float xa, float ya, float za, float xb, float yb, float zb, int32_t role);
-OT_EXPORT int32_t OT_CALL OT_CreateSphere1(int32_t parent, float x, float y, float z, float radius, int32_t role);
+OT_EXPORT int32_t OT_CALL OT_CreateBox1(int32_t parent, float xa, float ya, float za, float xb,
+                                        float yb, float zb, int32_t role);
+OT_EXPORT int32_t OT_CALL OT_CreateSphere1(int32_t parent, float x, float y, float z, float radius,
+                                           int32_t role);
 OT_EXPORT int32_t OT_CALL OT_CreatePoint1(int32_t parent, float x, float y, float z, int32_t role);
-OT_EXPORT int32_t OT_CALL OT_CreateBox2(int32_t parent, float xa, float ya, float za, float xb, float yb, float zb);
+OT_EXPORT int32_t OT_CALL OT_CreateBox2(int32_t parent, float xa, float ya, float za, float xb,
+                                        float yb, float zb);
 OT_EXPORT int32_t OT_CALL OT_CreateSphere2(int32_t parent, float x, float y, float z, float radius);
 OT_EXPORT int32_t OT_CALL OT_CreatePoint2(int32_t parent, float x, float y, float z);
 OT_EXPORT void OT_CALL OT_Delete(int32_t node);
@@ -64,8 +67,10 @@ OT_EXPORT int32_t OT_CALL OT_CreateObjectBox1(int32_t parent, int32_t object, in
 OT_EXPORT int32_t OT_CALL OT_CreateObjectSphere1(int32_t parent, int32_t object, int32_t role);
 OT_EXPORT int32_t OT_CALL OT_CreateObjectBox2(int32_t parent, int32_t object);
 OT_EXPORT int32_t OT_CALL OT_CreateObjectSphere2(int32_t parent, int32_t object);
-OT_EXPORT int32_t OT_CALL OT_CreateLimbBox1(int32_t parent, int32_t object, int32_t limb, int32_t role);
-OT_EXPORT int32_t OT_CALL OT_CreateLimbSphere1(int32_t parent, int32_t object, int32_t limb, int32_t role);
+OT_EXPORT int32_t OT_CALL OT_CreateLimbBox1(int32_t parent, int32_t object, int32_t limb,
+                                            int32_t role);
+OT_EXPORT int32_t OT_CALL OT_CreateLimbSphere1(int32_t parent, int32_t object, int32_t limb,
+                                               int32_t role);
 OT_EXPORT int32_t OT_CALL OT_CreateLimbBox2(int32_t parent, int32_t object, int32_t limb);
 OT_EXPORT int32_t OT_CALL OT_CreateLimbSphere2(int32_t parent, int32_t object, int32_t limb);
 OT_EXPORT int32_t OT_CALL OT_TestBox(float xa, float ya, float za, float xb, float yb, float zb);
@@ -73,7 +78,8 @@ OT_EXPORT int32_t OT_CALL OT_TestSphere(float x, float y, float z, float radius)
 OT_EXPORT int32_t OT_CALL OT_TestPoint(float x, float y, float z);
 OT_EXPORT void OT_CALL OT_SetParent(int32_t node, int32_t newParent);
 OT_EXPORT void OT_CALL OT_SetPosition(int32_t node, float x, float y, float z);
-OT_EXPORT void OT_CALL OT_SetBox(int32_t node, float xa, float ya, float za, float xb, float yb, float zb);
+OT_EXPORT void OT_CALL OT_SetBox(int32_t node, float xa, float ya, float za, float xb, float yb,
+                                 float zb);
 OT_EXPORT void OT_CALL OT_SetBoxSize(int32_t node, float width, float height, float depth);
 OT_EXPORT void OT_CALL OT_SetRadius(int32_t node, float radius);
 OT_EXPORT int32_t OT_CALL OT_GetPositionX(int32_t node);

@@ -12,8 +12,8 @@
 namespace tarvo {
 
 struct CommandDeclaration {
-    int id;                       // string identifier in the resource, 1 to 61
-    std::string_view declaration; // "NAME[%TYPES%EXPORT%"
+    int id;                        // string identifier in the resource, 1 to 61
+    std::string_view declaration;  // "NAME[%TYPES%EXPORT%"
     bool runsHostLink;
 };
 
@@ -78,15 +78,16 @@ inline constexpr std::array<CommandDeclaration, 61> kCommandTable = {{
     {58, "OT_PortalEnabled[%DL%OT_PortalEnabled%", false},
     {59, "OT_GetPortalPortal[%LL%OT_GetPortalPortal%", false},
     {60, "OT_GetPortalA[%LL%OT_GetPortalA%", false},
-    {61, "OT_GetPortalB[%LL%OT_GetPortalB%", false},}};
+    {61, "OT_GetPortalB[%LL%OT_GetPortalB%", false},
+}};
 
 // A declaration taken apart: "OT_CreateBox[%LLFFFFFF%OT_CreateBox2%" has script
 // name OT_CreateBox, result 'L', parameters "LFFFFFF", export OT_CreateBox2.
 struct CommandSignature {
     std::string_view scriptName;
     std::string_view exportName;
-    char result;                 // 'L', 'F', 'D', or 0 for none
-    std::string_view parameters; // "" for none (the declaration's "0")
+    char result;                  // 'L', 'F', 'D', or 0 for none
+    std::string_view parameters;  // "" for none (the declaration's "0")
 };
 
 constexpr std::optional<CommandSignature> parseDeclaration(std::string_view text) {

@@ -31,13 +31,17 @@ consteval bool declaredWithHostLink(std::string_view exportName) {
 namespace {
 
 // Every export starts here: the host link first when its declaration asks.
-#define OT_ENTER(name)                                                  \
-    tarvo::Tree& tree = tarvo::cullingState();                          \
+#define OT_ENTER(name)                                                    \
+    tarvo::Tree& tree = tarvo::cullingState();                            \
     if constexpr (tarvo::declaredWithHostLink(#name)) tree.host().link(); \
     (void)tree
 
-int32_t floatResult(float value) { return std::bit_cast<int32_t>(value); }
-int32_t boolResult(bool value) { return value ? 1 : 0; }
+int32_t floatResult(float value) {
+    return std::bit_cast<int32_t>(value);
+}
+int32_t boolResult(bool value) {
+    return value ? 1 : 0;
+}
 
 Volume box(float xa, float ya, float za, float xb, float yb, float zb) {
     return {kBox, {xa, ya, za}, {xb, yb, zb}, 0.0f};
@@ -45,9 +49,13 @@ Volume box(float xa, float ya, float za, float xb, float yb, float zb) {
 Volume sphere(float x, float y, float z, float radius) {
     return {kSphere, {x, y, z}, {}, radius};
 }
-Volume point(float x, float y, float z) { return {kPoint, {x, y, z}, {}, 0.0f}; }
+Volume point(float x, float y, float z) {
+    return {kPoint, {x, y, z}, {}, 0.0f};
+}
 
-float figureOf(int32_t node, Tree::Figure which) { return cullingState().figure(node, which); }
+float figureOf(int32_t node, Tree::Figure which) {
+    return cullingState().figure(node, which);
+}
 
 }  // namespace
 }  // namespace tarvo
@@ -57,7 +65,9 @@ using tarvo::Tree;
 extern "C" {
 
 #if !defined(_WIN32)
-void ot_bind_host(const OtHostApi* host) { tarvo::cullingState().host().bind(host); }
+void ot_bind_host(const OtHostApi* host) {
+    tarvo::cullingState().host().bind(host);
+}
 #endif
 
 void OT_UpdateFrustum1(void) {
@@ -108,7 +118,9 @@ void OT_Delete(int32_t node) {
         tree.deleteNode(node);
     }
 }
-void OT_DeleteAll(void) { OT_Delete(0); }
+void OT_DeleteAll(void) {
+    OT_Delete(0);
+}
 
 void OT_AddObject(int32_t node, int32_t object) {
     OT_ENTER(OT_AddObject);
@@ -146,8 +158,12 @@ void OT_ShowAll1(int32_t node) {
     OT_ENTER(OT_ShowAll1);
     tree.switchSubtree(node, true);
 }
-void OT_HideAll2(void) { OT_HideAll1(0); }
-void OT_ShowAll2(void) { OT_ShowAll1(0); }
+void OT_HideAll2(void) {
+    OT_HideAll1(0);
+}
+void OT_ShowAll2(void) {
+    OT_ShowAll1(0);
+}
 
 int32_t OT_AddPortal(int32_t zoneA, int32_t zoneB, int32_t portalNode) {
     OT_ENTER(OT_AddPortal);
@@ -221,10 +237,10 @@ void OT_SetRadius(int32_t node, float radius) {
     tree.setRadius(node, radius);
 }
 
-#define OT_FIGURE_GETTER(name, figure)                                           \
-    int32_t name(int32_t node) {                                                 \
-        OT_ENTER(name);                                                          \
-        return tarvo::floatResult(tarvo::figureOf(node, Tree::Figure::figure));  \
+#define OT_FIGURE_GETTER(name, figure)                                          \
+    int32_t name(int32_t node) {                                                \
+        OT_ENTER(name);                                                         \
+        return tarvo::floatResult(tarvo::figureOf(node, Tree::Figure::figure)); \
     }
 OT_FIGURE_GETTER(OT_GetPositionX, kPositionX)
 OT_FIGURE_GETTER(OT_GetPositionY, kPositionY)

@@ -6,10 +6,18 @@ namespace {
 void ignoreObject(void*, int32_t) {}
 void ignoreLimb(void*, int32_t, int32_t) {}
 void ignoreLink(void*) {}
-int32_t cameraZero(void*) { return 0; }
-int32_t noCamera(void*, int32_t, OtCameraRef*) { return 0; }
-int32_t noObject(void*, int32_t, OtBodyFigures*) { return 0; }
-int32_t noLimb(void*, int32_t, int32_t, OtBodyFigures*) { return 0; }
+int32_t cameraZero(void*) {
+    return 0;
+}
+int32_t noCamera(void*, int32_t, OtCameraRef*) {
+    return 0;
+}
+int32_t noObject(void*, int32_t, OtBodyFigures*) {
+    return 0;
+}
+int32_t noLimb(void*, int32_t, int32_t, OtBodyFigures*) {
+    return 0;
+}
 
 template <typename F>
 void fill(F& slot, F given, F fallback) {

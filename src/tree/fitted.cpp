@@ -4,7 +4,9 @@
 namespace tarvo {
 namespace {
 
-Vec3 sum(const float a[3], const float b[3]) { return {a[0] + b[0], a[1] + b[1], a[2] + b[2]}; }
+Vec3 sum(const float a[3], const float b[3]) {
+    return {a[0] + b[0], a[1] + b[1], a[2] + b[2]};
+}
 
 }  // namespace
 

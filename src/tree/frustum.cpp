@@ -6,7 +6,9 @@ namespace tarvo {
 namespace {
 
 // Element (row, column), both counted from 1, of a row-major 4x4 matrix.
-inline float at(const float m[16], int row, int column) { return m[4 * (row - 1) + (column - 1)]; }
+inline float at(const float m[16], int row, int column) {
+    return m[4 * (row - 1) + (column - 1)];
+}
 
 // Column four plus (sign +1) or minus (sign -1) the given column.
 Plane combineColumns(const float m[16], int column, float sign) {

@@ -36,8 +36,7 @@ struct DecodedHandle {
 
 constexpr DecodedHandle decodeHandle(Handle handle) {
     const auto bits = static_cast<uint32_t>(handle);
-    return {static_cast<HandleKind>(bits & kPortalBit), bits & kMaxIndex,
-            bits >> kGenerationShift};
+    return {static_cast<HandleKind>(bits & kPortalBit), bits & kMaxIndex, bits >> kGenerationShift};
 }
 
 constexpr bool sameGeneration(uint16_t recordGeneration, uint32_t handleGeneration) {

@@ -23,10 +23,14 @@ void Tree::updateFrustum(int32_t camera) {
 
 bool Tree::inFrustum(const OtNode& n) const {
     switch (n.kind) {
-        case kBox: return testBoxInFrustum(frustum_, n.cornerA, n.cornerB);
-        case kSphere: return testSphereInFrustum(frustum_, n.cornerA, n.radius);
-        case kPoint: return testSphereInFrustum(frustum_, n.cornerA, 0.0f);
-        default: return true;
+        case kBox:
+            return testBoxInFrustum(frustum_, n.cornerA, n.cornerB);
+        case kSphere:
+            return testSphereInFrustum(frustum_, n.cornerA, n.radius);
+        case kPoint:
+            return testSphereInFrustum(frustum_, n.cornerA, 0.0f);
+        default:
+            return true;
     }
 }
 
@@ -137,8 +141,12 @@ void Tree::flood(NodeIndex start) {
     while (!floodStack_.empty()) {
         FloodFrame& frame = floodStack_.back();
         switch (frame.phase) {
-            case kPortals: stepPortal(frame); break;
-            case kAfterOpening: stepAfterOpening(frame); break;
+            case kPortals:
+                stepPortal(frame);
+                break;
+            case kAfterOpening:
+                stepAfterOpening(frame);
+                break;
             case kTopLevel:
             case kChildren: {
                 const NodeIndex next = frame.nextNode;

@@ -58,8 +58,21 @@ public:
     void setBoxSize(Handle node, Vec3 size);
     void setRadius(Handle node, float radius);
     // Each getter reads one float of a live node; 0 for anything else.
-    enum class Figure { kPositionX, kPositionY, kPositionZ, kRadius, kWidth, kHeight, kDepth,
-                        kXA, kYA, kZA, kXB, kYB, kZB };
+    enum class Figure {
+        kPositionX,
+        kPositionY,
+        kPositionZ,
+        kRadius,
+        kWidth,
+        kHeight,
+        kDepth,
+        kXA,
+        kYA,
+        kZA,
+        kXB,
+        kYB,
+        kZB
+    };
     float figure(Handle node, Figure which) const;
 
     // --- attachments and switches ---
@@ -143,8 +156,8 @@ private:
     uint32_t livePortals_ = 0;
     uint32_t zoneCount_ = 0;  // live nodes of role Zone; no search without one
 
-    std::vector<FloodFrame> floodStack_;    // capacity kept >= node slots
-    std::vector<NodeIndex> scratchNodes_;   // deletion work lists
+    std::vector<FloodFrame> floodStack_;   // capacity kept >= node slots
+    std::vector<NodeIndex> scratchNodes_;  // deletion work lists
     std::vector<NodeIndex> touchedNodes_;
 
     HostLink host_;

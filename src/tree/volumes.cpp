@@ -63,19 +63,32 @@ float Tree::figure(Handle node, Figure which) const {
     if (index == kNone) return 0.0f;
     const OtNode& n = nodes_[index];
     switch (which) {
-        case Figure::kPositionX: return positionOf(n).x;
-        case Figure::kPositionY: return positionOf(n).y;
-        case Figure::kPositionZ: return positionOf(n).z;
-        case Figure::kRadius: return n.radius;
-        case Figure::kWidth: return n.cornerB.x - n.cornerA.x;
-        case Figure::kHeight: return n.cornerB.y - n.cornerA.y;
-        case Figure::kDepth: return n.cornerB.z - n.cornerA.z;
-        case Figure::kXA: return n.cornerA.x;
-        case Figure::kYA: return n.cornerA.y;
-        case Figure::kZA: return n.cornerA.z;
-        case Figure::kXB: return n.cornerB.x;
-        case Figure::kYB: return n.cornerB.y;
-        case Figure::kZB: return n.cornerB.z;
+        case Figure::kPositionX:
+            return positionOf(n).x;
+        case Figure::kPositionY:
+            return positionOf(n).y;
+        case Figure::kPositionZ:
+            return positionOf(n).z;
+        case Figure::kRadius:
+            return n.radius;
+        case Figure::kWidth:
+            return n.cornerB.x - n.cornerA.x;
+        case Figure::kHeight:
+            return n.cornerB.y - n.cornerA.y;
+        case Figure::kDepth:
+            return n.cornerB.z - n.cornerA.z;
+        case Figure::kXA:
+            return n.cornerA.x;
+        case Figure::kYA:
+            return n.cornerA.y;
+        case Figure::kZA:
+            return n.cornerA.z;
+        case Figure::kXB:
+            return n.cornerB.x;
+        case Figure::kYB:
+            return n.cornerB.y;
+        case Figure::kZB:
+            return n.cornerB.z;
     }
     return 0.0f;
 }

@@ -197,6 +197,7 @@ private:
     bool inFrustum(const Node* n) const;
     bool testCameraInside(Node* n);
     const float* cameraPosition() const;
+    void updateFromCamera(int32_t camera);
 
     bool boxInFrustum(const float a[3], const float b[3]) const;
     bool sphereInFrustum(const float c[3], float radius) const;
