@@ -81,7 +81,8 @@ int main(int argc, char** argv) {
         std::cerr << "usage: resource_gen RC-FILE DEF-FILE\n";
         return 2;
     }
-    if (!writeIfChanged(argv[1], resourceScript()) || !writeIfChanged(argv[2], moduleDefinition())) {
+    if (!writeIfChanged(argv[1], resourceScript()) ||
+        !writeIfChanged(argv[2], moduleDefinition())) {
         std::cerr << "resource_gen: cannot write output\n";
         return 1;
     }

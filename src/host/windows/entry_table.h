@@ -21,7 +21,7 @@ struct SweptModule {
 // The host's other modules and names are reached by the link itself (the
 // global record, the object and camera lookups), not through this sweep.
 inline constexpr std::string_view kBasic3DDebugNames[] = {
-    "?Hide@@YAXH@Z",      "?Show@@YAXH@Z",     "?ExcludeOn@@YAXH@Z",
+    "?Hide@@YAXH@Z",       "?Show@@YAXH@Z",      "?ExcludeOn@@YAXH@Z",
     "?ExcludeOff@@YAXH@Z", "?HideLimb@@YAXHH@Z", "?ShowLimb@@YAXHH@Z",
 };
 

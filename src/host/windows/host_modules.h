@@ -65,10 +65,14 @@ public:
     // Each does nothing while its entry point is missing.
     void hide(int32_t object) const { callSwitch(kHideSlot, object); }
     void excludeOn(int32_t object) const { callSwitch(kExcludeOnSlot, object); }
-    void hideLimb(int32_t object, int32_t limb) const { callLimbSwitch(kHideLimbSlot, object, limb); }
+    void hideLimb(int32_t object, int32_t limb) const {
+        callLimbSwitch(kHideLimbSlot, object, limb);
+    }
     void excludeOff(int32_t object) const { callSwitch(kExcludeOffSlot, object); }
     void show(int32_t object) const { callSwitch(kShowSlot, object); }
-    void showLimb(int32_t object, int32_t limb) const { callLimbSwitch(kShowLimbSlot, object, limb); }
+    void showLimb(int32_t object, int32_t limb) const {
+        callLimbSwitch(kShowLimbSlot, object, limb);
+    }
 
     const EntryTable& entries() const { return entries_; }
     bool hasGlobalRecord() const { return global_ != nullptr; }

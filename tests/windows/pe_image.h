@@ -1,0 +1,31 @@
+// Reads what the plug-in's checks need out of a 32-bit PE file: machine and
+// kind, exported names, imported DLL names, and the string-table resources.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tarvo::pe {
+
+struct StringBlock {
+    uint32_t block;     // resource name: strings (block - 1) * 16 to block * 16 - 1
+    uint32_t language;  // e.g. 2057
+    std::vector<std::u16string> strings;  // the sixteen strings, empty where absent
+};
+
+struct Image {
+    uint16_t machine = 0;        // 0x14C for i386
+    uint16_t optionalMagic = 0;  // 0x10B for PE32
+    bool isDll = false;
+    std::vector<std::string> exports;
+    std::vector<std::string> imports;
+    std::vector<StringBlock> stringBlocks;
+};
+
+// nullopt with a reason in *why when the bytes are not a PE file we can read.
+std::optional<Image> readImage(const std::vector<uint8_t>& bytes, std::string* why);
+
+}  // namespace tarvo::pe
