@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <limits>
+#include <random>
 
 #include "fixture.h"
 
@@ -127,6 +128,45 @@ TEST_F(FrustumTest, CameraInsideTestsAreStrictAndReadTheCameraNow) {
         EXPECT_EQ(cameraInSphere(f, {0, 0, 0}, 2), c.inSphere) << c.x << ' ' << c.y;
         EXPECT_FALSE(cameraInBox(f, {1, 1, 1}, {-1, -1, -1})) << "corner A must be the lower";
         EXPECT_FALSE(cameraInSphere(f, {c.x, c.y, c.z}, 0)) << "radius 0 holds nothing";
+    }
+}
+
+}  // namespace
+}  // namespace tarvo
+
+namespace tarvo {
+namespace {
+
+// The one-corner box test must give the same plane as trying all eight, for
+// random frusta and boxes, boxes on the planes, and special values.
+TEST(BoxTestPaths, OneCornerAgreesWithEightCorners) {
+    std::mt19937 random(5);
+    std::uniform_real_distribution<float> unit(-1.0f, 1.0f);
+    const float specials[] = {0.0f, -0.0f, 1e-38f, -1e-45f, 3e38f, -3e38f, kInf, -kInf, kNaN, 1.0f};
+    auto pick = [&](float scale) {
+        const uint32_t r = random() % 16;
+        return r < 10 ? specials[r] : unit(random) * scale;
+    };
+    for (int round = 0; round < 2000; ++round) {
+        OtFrustum f{};
+        float view[16], projection[16];
+        for (int i = 0; i < 16; ++i) {
+            view[i] = unit(random) * 3;
+            projection[i] = round % 4 == 0 ? pick(10) : unit(random) * 3;
+        }
+        setFrustumFromCamera(f, {projection, view, nullptr});
+        for (int box = 0; box < 200; ++box) {
+            Vec3 a = {unit(random) * 50, unit(random) * 50, unit(random) * 50};
+            Vec3 b = {unit(random) * 50, unit(random) * 50, unit(random) * 50};
+            if (box % 5 == 0) a = {pick(100), pick(100), pick(100)};
+            if (box % 7 == 0) b = {pick(1e30f), b.y, pick(1e30f)};
+            if (box % 11 == 0 && f.planes[0].a != 0) {
+                // A corner on the right plane: distance 0 counts as behind.
+                a.x = -(f.planes[0].b * a.y + f.planes[0].c * a.z + f.planes[0].d) / f.planes[0].a;
+            }
+            ASSERT_EQ(boxRejectingPlane(f, a, b), boxRejectingPlaneByCorners(f, a, b))
+                << round << ' ' << box;
+        }
     }
 }
 

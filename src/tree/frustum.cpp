@@ -1,6 +1,12 @@
 #include "tree/frustum.h"
 
+#include <bit>
 #include <cmath>
+#include <initializer_list>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace tarvo {
 namespace {
@@ -28,6 +34,13 @@ float normalFactor(const Plane& p) {
 
 Plane scaled(Plane p, float factor) {
     return {p.a * factor, p.b * factor, p.c * factor, p.d * factor};
+}
+
+// x - x is 0 exactly for finite x, NaN for infinities and NaN.
+bool allFinite(std::initializer_list<float> values) {
+    float zero = 0.0f;
+    for (float v : values) zero += v - v;
+    return zero == 0.0f;
 }
 
 }  // namespace
@@ -68,9 +81,71 @@ void setFrustumFromCamera(OtFrustum& frustum, const OtCameraRef& camera) {
     frustum.planes[kFar] = scaled(far, normalFactor(far));
     const Plane near = combineColumns(m, 3, 1.0f);
     frustum.planes[kNear] = scaled(near, normalFactor(near));
+
+    frustum.planesFinite = true;
+    PlaneRows& rows = frustum.rows;
+    for (int i = 0; i < kPlaneCount; ++i) {
+        const Plane& p = frustum.planes[i];
+        frustum.planesFinite = frustum.planesFinite && allFinite({p.a, p.b, p.c, p.d});
+        rows.a[i] = p.a;
+        rows.b[i] = p.b;
+        rows.c[i] = p.c;
+        rows.d[i] = p.d;
+        rows.upperX[i] = p.a > 0.0f ? ~0u : 0u;
+        rows.upperY[i] = p.b > 0.0f ? ~0u : 0u;
+        rows.upperZ[i] = p.c > 0.0f ? ~0u : 0u;
+    }
 }
 
+// With finite planes and corners, the corner farthest along a plane's normal
+// has the largest rounded distance of the eight: each product and each sum
+// rounds monotonically, so choosing the larger coordinate wherever the normal
+// is positive (the smaller where negative) can only raise the distance. An
+// overflow to an infinity keeps that order; a NaN there (an infinity meeting
+// its opposite) means every corner meets that same opposite infinity, so none
+// is in front either. Hence "some corner above 0" is "that corner above 0".
+// Infinite or NaN inputs break the order (0 times infinity, NaN corners), so
+// they take the eight corners in turn.
 int boxRejectingPlane(const OtFrustum& frustum, Vec3 a, Vec3 b) {
+    if (!frustum.planesFinite || !allFinite({a.x, a.y, a.z, b.x, b.y, b.z})) {
+        return boxRejectingPlaneByCorners(frustum, a, b);
+    }
+    const Vec3 lo = {a.x < b.x ? a.x : b.x, a.y < b.y ? a.y : b.y, a.z < b.z ? a.z : b.z};
+    const Vec3 hi = {a.x < b.x ? b.x : a.x, a.y < b.y ? b.y : a.y, a.z < b.z ? b.z : a.z};
+#if defined(__SSE2__)
+    // Four planes a row, each lane rounding exactly as the scalar steps do.
+    const PlaneRows& r = frustum.rows;
+    int inFront = 0;
+    for (int row = 0; row < 8; row += 4) {
+        auto pick = [&](const uint32_t* upper, float low, float high) {
+            const __m128 mask = _mm_load_ps(reinterpret_cast<const float*>(upper + row));
+            return _mm_or_ps(_mm_and_ps(mask, _mm_set1_ps(high)),
+                             _mm_andnot_ps(mask, _mm_set1_ps(low)));
+        };
+        const __m128 x = pick(r.upperX, lo.x, hi.x);
+        const __m128 y = pick(r.upperY, lo.y, hi.y);
+        const __m128 z = pick(r.upperZ, lo.z, hi.z);
+        __m128 distance = _mm_add_ps(_mm_mul_ps(_mm_load_ps(r.a + row), x),
+                                     _mm_mul_ps(_mm_load_ps(r.b + row), y));
+        distance = _mm_add_ps(distance, _mm_mul_ps(_mm_load_ps(r.c + row), z));
+        distance = _mm_add_ps(distance, _mm_load_ps(r.d + row));
+        inFront |= _mm_movemask_ps(_mm_cmpgt_ps(distance, _mm_setzero_ps())) << row;
+    }
+    const int rejecting = ~inFront & ((1 << kPlaneCount) - 1);
+    return rejecting == 0 ? kPlaneCount : std::countr_zero(static_cast<unsigned>(rejecting));
+#else
+    for (int i = 0; i < kPlaneCount; ++i) {
+        const Plane& p = frustum.planes[i];
+        const float x = p.a > 0.0f ? hi.x : lo.x;
+        const float y = p.b > 0.0f ? hi.y : lo.y;
+        const float z = p.c > 0.0f ? hi.z : lo.z;
+        if (!(signedDistance(p, x, y, z) > 0.0f)) return i;
+    }
+    return kPlaneCount;
+#endif
+}
+
+int boxRejectingPlaneByCorners(const OtFrustum& frustum, Vec3 a, Vec3 b) {
     for (int i = 0; i < kPlaneCount; ++i) {
         const Plane& p = frustum.planes[i];
         // x changes fastest; a corner exactly on the plane (or NaN) is behind it.
