@@ -1,0 +1,212 @@
+#include "demo_run.h"
+
+#include <algorithm>
+#include <chrono>
+#include <fstream>
+#include <iomanip>
+#include <map>
+#include <ostream>
+#include <sstream>
+
+#include "camera_math.h"
+#include "commands/state.h"
+#include "demo_scene.h"
+#include "demo_walk.h"
+#include "plan_svg.h"
+#include "plan_view.h"
+#include "tarvo/culling.h"
+
+namespace tarvo {
+namespace {
+
+constexpr double kFieldOfView = 70.0;
+constexpr double kAspect = 16.0 / 9.0;
+constexpr double kNear = 0.1;
+constexpr double kFar = 150.0;
+
+// The host's side of things: whether each object and limb hung on a node is
+// shown or hidden right now, as the switches left it.
+class VisibilityLedger {
+public:
+    explicit VisibilityLedger(const std::vector<std::pair<int32_t, int32_t>>& attachments) {
+        for (const auto& key : attachments) index_.emplace(key, index_.size());
+        hidden_.assign(index_.size(), false);
+    }
+    void apply(const std::vector<HostCall>& calls) {
+        for (const HostCall& call : calls) {
+            const bool limb = call.op == HostOp::kHideLimb || call.op == HostOp::kShowLimb;
+            const auto found = index_.find({call.object, limb ? call.limb : -1});
+            if (found == index_.end()) continue;
+            hidden_[found->second] = call.op == HostOp::kHide || call.op == HostOp::kExcludeOn ||
+                                     call.op == HostOp::kHideLimb;
+        }
+    }
+    size_t size() const { return hidden_.size(); }
+    size_t hidden() const {
+        return static_cast<size_t>(std::count(hidden_.begin(), hidden_.end(), true));
+    }
+
+private:
+    std::map<std::pair<int32_t, int32_t>, size_t> index_;
+    std::vector<bool> hidden_;
+};
+
+struct FrameFigures {
+    int frame;
+    std::string zone;
+    size_t shown;
+    size_t hidden;
+    size_t calls;
+    double passMicros;
+};
+
+// The plug-in bound to the demo's host for as long as the demo runs.
+class Binding {
+public:
+    explicit Binding(StandInHost& host) : api_(host.api()) {
+        resetCullingState();
+        ot_bind_host(&api_);
+    }
+    ~Binding() {
+        resetCullingState();
+        ot_bind_host(nullptr);
+    }
+    Binding(const Binding&) = delete;
+    Binding& operator=(const Binding&) = delete;
+
+private:
+    OtHostApi api_;
+};
+
+void placeCamera(StandInCamera& camera, const CameraPose& pose) {
+    script::LookAt setup{};
+    std::copy(std::begin(pose.eye), std::end(pose.eye), setup.eye);
+    std::copy(std::begin(pose.target), std::end(pose.target), setup.target);
+    setup.fovDegrees = kFieldOfView;
+    setup.aspect = kAspect;
+    setup.zNear = kNear;
+    setup.zFar = kFar;
+    const script::CameraMatrices m = script::lookAtMatrices(setup);
+    std::copy(std::begin(m.view), std::end(m.view), camera.view);
+    std::copy(std::begin(m.projection), std::end(m.projection), camera.projection);
+    for (int i = 0; i < 3; ++i) camera.position[i] = static_cast<float>(pose.eye[i]);
+}
+
+std::string percent(double fraction) {
+    std::ostringstream text;
+    text << std::fixed << std::setprecision(1) << 100.0 * fraction << '%';
+    return text.str();
+}
+
+std::string micros(double value) {
+    std::ostringstream text;
+    text << std::fixed << std::setprecision(1) << value << " us";
+    return text.str();
+}
+
+void printScene(std::ostream& out, const DemoScene& scene, size_t objects) {
+    const Tree& tree = cullingState();
+    out << "otcull demo: " << scene.rooms.size() << " rooms on 2 floors (" << scene.cols << " x "
+        << scene.rows << " each), " << scene.doors << " doors (" << scene.closedDoors
+        << " closed), " << scene.windows << " windows, a stairwell and a yard\n"
+        << "  " << tree.liveNodeCount() << " nodes, " << tree.livePortalCount() << " portals, "
+        << objects << " objects and limbs attached\n\n"
+        << "frame  camera zone    shown  hidden  host calls   pass time\n";
+}
+
+void printFrame(std::ostream& out, const FrameFigures& f) {
+    out << std::setw(5) << f.frame << "  " << std::left << std::setw(13) << f.zone << std::right
+        << std::setw(6) << f.shown << std::setw(8) << f.hidden << std::setw(12) << f.calls
+        << std::setw(12) << micros(f.passMicros) << '\n';
+}
+
+PlanPicture pictureOf(const DemoScene& scene, const FrameFigures& f, int frames) {
+    PlanPicture picture;
+    picture.title =
+        "otcull demo: frame " + std::to_string(f.frame) + " of " + std::to_string(frames);
+    picture.subtitle = std::to_string(scene.rooms.size()) +
+                       " rooms on two floors, seen from above; the camera is in " + f.zone;
+    const float storey = scene.storey;
+    picture.levels = {{"Upper floor", storey, 2 * storey + 0.01f},
+                      {"Ground floor and yard", -1.0f, storey}};
+    picture.figures = {
+        {"camera zone", f.zone},
+        {"objects and limbs shown", std::to_string(f.shown)},
+        {"objects and limbs hidden", std::to_string(f.hidden)},
+        {"culled", percent(static_cast<double>(f.hidden) /
+                           static_cast<double>(std::max<size_t>(f.shown + f.hidden, 1)))},
+        {"host calls", std::to_string(f.calls)},
+        {"pass time", micros(f.passMicros)}};
+    return picture;
+}
+
+}  // namespace
+
+int runDemo(const DemoRunOptions& options, std::ostream& out, std::ostream& err) {
+    StandInHost host;
+    Binding binding(host);
+    DemoOptions sceneOptions;
+    sceneOptions.rooms = options.rooms;
+    const DemoScene scene = buildDemoScene(host, sceneOptions);
+    const DemoWalk walk(scene);
+    VisibilityLedger ledger(scene.attachments);
+    host.setCurrentCamera(0);
+    StandInCamera& camera = host.camera(0);
+
+    const int frames = options.frames;
+    const int every = options.every > 0 ? options.every : std::max(1, frames / 24);
+    const int svgFrame = options.svgFrame < 0 ? frames - 1 : std::min(options.svgFrame, frames - 1);
+    printScene(out, scene, ledger.size());
+
+    double totalMicros = 0.0;
+    double worstMicros = 0.0;
+    double totalCulled = 0.0;
+    size_t totalCalls = 0;
+    PlanScene plan;
+    FrameFigures planFigures{};
+    for (int frame = 0; frame < frames; ++frame) {
+        placeCamera(camera, walk.at(frames > 1 ? frame / static_cast<double>(frames - 1) : 0.0));
+        OT_UpdateFrustum1();
+        const auto start = std::chrono::steady_clock::now();
+        OT_CullAll();
+        const auto stop = std::chrono::steady_clock::now();
+        const std::vector<HostCall> calls = host.takeCalls();
+        ledger.apply(calls);
+
+        const double passMicros = std::chrono::duration<double, std::micro>(stop - start).count();
+        const FrameFigures figures{frame,
+                                   scene.roomName(cameraZoneOf(cullingState())),
+                                   ledger.size() - ledger.hidden(),
+                                   ledger.hidden(),
+                                   calls.size(),
+                                   passMicros};
+        totalMicros += passMicros;
+        worstMicros = std::max(worstMicros, passMicros);
+        totalCulled += static_cast<double>(figures.hidden) / static_cast<double>(ledger.size());
+        totalCalls += calls.size();
+        if (frame % every == 0 || frame == frames - 1) printFrame(out, figures);
+        if (frame == svgFrame) {
+            plan = capturePlan(cullingState());
+            planFigures = figures;
+        }
+    }
+
+    const double n = static_cast<double>(frames);
+    out << "\nsummary over " << frames << " frames, " << ledger.size() << " objects and limbs\n"
+        << "  pass time   mean " << micros(totalMicros / n) << ", worst " << micros(worstMicros)
+        << '\n'
+        << "  culled      mean " << percent(totalCulled / n) << " of objects and limbs hidden\n"
+        << "  host calls  mean " << std::fixed << std::setprecision(0)
+        << static_cast<double>(totalCalls) / n << " per frame\n";
+    if (options.svgFile.empty()) return 0;
+    std::ofstream file(options.svgFile);
+    file << renderPlanSvg(plan, pictureOf(scene, planFigures, frames));
+    if (!file.flush()) {
+        err << "otcull demo: cannot write " << options.svgFile << '\n';
+        return 1;
+    }
+    out << "plan view of frame " << svgFrame << " written to " << options.svgFile << '\n';
+    return 0;
+}
+
+}  // namespace tarvo

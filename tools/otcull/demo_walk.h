@@ -1,0 +1,36 @@
+// The demo camera's walk: along the route through the building's rooms and
+// doors, down the stairwell and out of the front door into the yard.
+#pragma once
+
+#include <vector>
+
+#include "demo_scene.h"
+
+namespace tarvo {
+
+struct CameraPose {
+    double eye[3];
+    double target[3];
+};
+
+class DemoWalk {
+public:
+    explicit DemoWalk(const DemoScene& scene);
+
+    // fraction runs from 0 (the start) to 1 (the end of the walk).
+    CameraPose at(double fraction) const;
+
+private:
+    struct Waypoint {
+        double p[3];
+    };
+
+    void add(double x, double y, double z);
+    void pointAt(double distance, double out[3]) const;
+    size_t segmentAt(double distance) const;
+
+    std::vector<Waypoint> points_;
+    std::vector<double> distances_;  // walked distance at each waypoint
+};
+
+}  // namespace tarvo

@@ -1,0 +1,100 @@
+// Runs culling scripts line by line, the way the host's compiler and runtime
+// would: command names resolve through the command table, arguments become
+// 32-bit slots, results are printed as `EXPORT -> VALUE`.
+//
+// The runner itself touches neither the plug-in nor a host. A program that
+// embeds it supplies:
+//   - a CommandCaller, which calls the plug-in's command with the given
+//     command-table identifier (1 to 61) and its arguments as 32-bit slots
+//     ('F' arguments as float bit patterns) and returns the raw 32-bit result;
+//   - a ScriptHost, which keeps the engine state the host statements define
+//     (camera matrices and positions, the current camera, objects and limbs)
+//     where the plug-in will look for it;
+//   - the output stream. The runner writes results to it; the host must write
+//     each visibility switch to the same stream, with writeSwitch, at the
+//     moment the plug-in calls it, so that switches and results interleave in
+//     the order they happened;
+//   - optionally a PlanViewWriter for the `svg FILE` statement.
+// Standard C++ only: the Linux tool and the Windows harness both build it.
+#pragma once
+
+#include <cstdint>
+#include <iosfwd>
+#include <map>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "camera_math.h"
+#include "script_syntax.h"
+#include "tarvo/host_api.h"
+
+namespace tarvo::script {
+
+class CommandCaller {
+public:
+    virtual ~CommandCaller() = default;
+    virtual uint32_t call(int id, std::span<const uint32_t> slots) = 0;
+};
+
+class ScriptHost {
+public:
+    virtual ~ScriptHost() = default;
+    // Creates the camera when it does not exist yet (position 0, 0, 0).
+    virtual void setCameraMatrices(int32_t camera, const CameraMatrices& matrices) = 0;
+    virtual void setCameraPosition(int32_t camera, const float position[3]) = 0;
+    virtual void setCurrentCamera(int32_t camera) = 0;
+    virtual void setObject(int32_t object, const OtBodyFigures& figures) = 0;
+    // False when the object does not exist.
+    virtual bool setLimb(int32_t object, int32_t limb, const OtBodyFigures& figures) = 0;
+};
+
+class PlanViewWriter {
+public:
+    virtual ~PlanViewWriter() = default;
+    // Empty on success, otherwise why the picture could not be written.
+    virtual std::string write(const std::string& file) = 0;
+};
+
+enum class HostSwitch { kHide, kExcludeOn, kHideLimb, kExcludeOff, kShow, kShowLimb };
+
+// "Hide 4", "HideLimb 2 3", ... one line each; limb is ignored for whole objects.
+void writeSwitch(std::ostream& out, HostSwitch which, int32_t object, int32_t limb);
+
+class ScriptRunner {
+public:
+    ScriptRunner(CommandCaller& caller, ScriptHost& host, std::ostream& out)
+        : caller_(caller), host_(host), out_(out) {}
+
+    void setPlanViewWriter(PlanViewWriter* writer) { planView_ = writer; }
+
+    // Runs one line; returns the error text when the line is wrong, in which
+    // case nothing of it has run.
+    std::optional<std::string> runLine(std::string_view line);
+
+    // Runs a whole script until its first error, which goes to err as
+    // `FILE:LINE: error: TEXT`. Returns the exit status: 0, or 2 after an error.
+    int runScript(std::istream& in, std::string_view fileName, std::ostream& err);
+
+private:
+    struct Binding {
+        uint32_t bits;
+        char type;       // the result letter it was bound from: 'L', 'F' or 'D'
+        uint64_t order;  // when it was bound, to find the latest name of a handle
+    };
+
+    std::optional<std::string> run(const Statement& statement);
+    std::optional<std::string> run(const CommandCall& call);
+    std::string formatResult(char type, bool isHandle, uint32_t bits) const;
+    std::string nameOfHandle(uint32_t bits) const;
+
+    CommandCaller& caller_;
+    ScriptHost& host_;
+    std::ostream& out_;
+    PlanViewWriter* planView_ = nullptr;
+    std::map<std::string, Binding, std::less<>> bindings_;
+    uint64_t bindingCount_ = 0;
+};
+
+}  // namespace tarvo::script
