@@ -3,6 +3,7 @@
 // Built and run on the build machine, also when the plug-in is cross-compiled.
 //
 // Usage: resource_gen RC-FILE DEF-FILE
+//        resource_gen --reference     the README's command reference, on stdout
 #include <fstream>
 #include <iostream>
 #include <sstream>
@@ -10,6 +11,7 @@
 #include <string_view>
 
 #include "commands/command_table.h"
+#include "commands/windows/command_reference.h"
 
 namespace {
 
@@ -77,8 +79,12 @@ bool writeIfChanged(const char* path, const std::string& text) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 2 && std::string_view(argv[1]) == "--reference") {
+        std::cout << tarvo::commandReference();
+        return 0;
+    }
     if (argc != 3) {
-        std::cerr << "usage: resource_gen RC-FILE DEF-FILE\n";
+        std::cerr << "usage: resource_gen RC-FILE DEF-FILE | --reference\n";
         return 2;
     }
     if (!writeIfChanged(argv[1], resourceScript()) ||
