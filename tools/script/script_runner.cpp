@@ -1,5 +1,6 @@
 #include "script_runner.h"
 
+#include <algorithm>
 #include <bit>
 #include <istream>
 #include <ostream>
@@ -36,6 +37,7 @@ Resolved resolveCommand(std::string_view name, size_t argumentCount) {
         counts.push_back(sig.parameters.size());
     }
     if (counts.empty()) return {nullptr, "unknown command '" + std::string(name) + "'"};
+    std::sort(counts.begin(), counts.end());
     std::string takes = std::to_string(counts[0]);
     for (size_t i = 1; i < counts.size(); ++i) takes += " or " + std::to_string(counts[i]);
     return {nullptr, std::string(name) + " takes " + takes + " arguments, got " +
@@ -120,7 +122,7 @@ std::optional<std::string> ScriptRunner::run(const CommandCall& call) {
         const bool wantsFloat = sig.parameters[i] == 'F';
         if (argument.isName) {
             const auto found = bindings_.find(argument.text);
-            if (found == bindings_.end()) return "unbound name " + argument.text;
+            if (found == bindings_.end()) return "unbound name '" + argument.text + "'";
             const Binding& bound = found->second;
             if (!wantsFloat && bound.type == 'F') {
                 return argumentPlace(i, sig.exportName) + " takes an integer, but " +

@@ -1,0 +1,71 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+#include "commands.h"
+
+namespace tarvo {
+namespace {
+
+struct Outcome {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+Outcome otcull(std::vector<std::string_view> args) {
+    std::ostringstream out;
+    std::ostringstream err;
+    const int status = otcullMain(args, out, err);
+    return {status, out.str(), err.str()};
+}
+
+struct BadCall {
+    std::vector<std::string_view> args;
+    const char* message;
+};
+
+TEST(CommandLine, BadCallsFailWithAMessage) {
+    const BadCall cases[] = {
+        {{}, "usage: otcull run SCRIPT"},
+        {{"frobnicate"}, "otcull: unknown command frobnicate"},
+        {{"run"}, "otcull run: expected one script file"},
+        {{"run", "/nonexistent/scene.otc"}, "otcull run: cannot open /nonexistent/scene.otc"},
+        {{"demo", "--frames"}, "otcull demo: --frames needs a value"},
+        {{"demo", "--frames", "ten"}, "otcull demo: --frames needs a whole number"},
+        {{"demo", "--frames", "0"}, "otcull demo: --frames needs a whole number"},
+        {{"demo", "--rooms", "-4"}, "otcull demo: --rooms needs a whole number"},
+        {{"demo", "--colour", "red"}, "otcull demo: unknown flag --colour"},
+    };
+    for (const BadCall& c : cases) {
+        const Outcome o = otcull(c.args);
+        EXPECT_NE(o.status, 0) << c.message;
+        EXPECT_NE(o.err.find(c.message), std::string::npos) << o.err;
+        EXPECT_EQ(o.out, "");
+    }
+}
+
+TEST(CommandLine, RunWritesAPlanViewOnRequest) {
+    const std::filesystem::path dir = std::filesystem::temp_directory_path() / "otcull_cli_test";
+    std::filesystem::create_directories(dir);
+    const std::string script = (dir / "scene.otc").string();
+    const std::string svg = (dir / "scene.svg").string();
+    std::ofstream(script) << "camera 0 lookat 0 0 0 0 0 1 90 1 1 100\n"
+                             "z = OT_CreateBox(0, -5, -5, -5, 5, 5, 5, 2)\n"
+                             "OT_UpdateFrustum()\nOT_CullAll()\nsvg "
+                          << svg << "\n";
+    const Outcome o = otcull({"run", script});
+    EXPECT_EQ(o.status, 0) << o.err;
+    EXPECT_EQ(o.out, "OT_CreateBox1 -> z\n");
+    std::ifstream picture(svg);
+    std::string first;
+    std::getline(picture, first);
+    EXPECT_EQ(first, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>");
+    std::filesystem::remove_all(dir);
+}
+
+}  // namespace
+}  // namespace tarvo
