@@ -232,6 +232,10 @@ bool isCreate(int id) { return (id >= 5 && id <= 10) || (id >= 26 && id <= 33) |
 
 }  // namespace
 
+std::string_view argumentKinds(int id) {
+    return id >= 1 && id <= 61 ? kArgumentKinds[id] : std::string_view();
+}
+
 // --- the run ---
 
 Differential::Differential()
@@ -287,7 +291,8 @@ std::string Differential::command(int id, std::span<const uint32_t> coreSlots,
     const int32_t model = model_->call(id, modelSlots);
     if (coreResult != nullptr) *coreResult = core;
 
-    const std::vector<HostCall> coreCalls = coreHost_->takeCalls();
+    lastCoreCalls_ = coreHost_->takeCalls();
+    const std::vector<HostCall>& coreCalls = lastCoreCalls_;
     const std::vector<HostCall> modelCalls = modelHost_->takeCalls();
     if (coreCalls != modelCalls) {
         return name + ": host calls differ: core " + describeCalls(coreCalls) + ", model " +

@@ -31,6 +31,10 @@ struct HandlePair {
 // inside and outside the usual test boxes, an off-centre projection, an
 // orthographic one, an all-zero one) or raw figures.
 inline constexpr int kCannedCameraCount = 8;
+
+// What each parameter of command `id` stands for, one letter each: N node,
+// P portal, R role, O object, M limb, C camera, F float.
+std::string_view argumentKinds(int id);
 reference::Camera cannedCamera(int which);
 
 class Differential {
@@ -67,6 +71,8 @@ public:
     // A value that neither side has issued to a live record.
     bool isLiveOnEitherSide(int32_t value) const;
     const reference::Model& model() const { return *model_; }
+    // The core's host calls of the last command, in order.
+    const std::vector<HostCall>& lastCoreCalls() const { return lastCoreCalls_; }
     StandInHost& coreHost() { return *coreHost_; }
 
     // Comparing the whole tree after every command is the costly check; the
@@ -85,6 +91,7 @@ private:
     std::vector<HandlePair> stale_;
     std::unordered_map<int32_t, int32_t> coreToModel_;
     std::unordered_map<int32_t, int32_t> modelToCore_;
+    std::vector<HostCall> lastCoreCalls_;
     int nextOrdinal_ = 1;
     bool compareStructure_ = true;
 };

@@ -1,5 +1,6 @@
 #include "tree_invariants.h"
 
+#include <bit>
 #include <string>
 #include <vector>
 
@@ -127,6 +128,60 @@ std::string checkPortals(const Tree& tree) {
 }
 
 }  // namespace
+
+std::string describeTree(const Tree& tree) {
+    std::string out;
+    auto add = [&](uint32_t v) {
+        out += std::to_string(v);
+        out += ' ';
+    };
+    auto addFloat = [&](float f) { add(std::bit_cast<uint32_t>(f)); };
+    for (NodeIndex i = 1; i < tree.nodeSlotCount(); ++i) {
+        if (!isLiveNode(tree, i)) continue;
+        const OtNode& n = tree.node(i);
+        out += "\nnode ";
+        add(static_cast<uint32_t>(tree.nodeHandle(i)));
+        add(n.parent == kRoot ? 0u : static_cast<uint32_t>(tree.nodeHandle(n.parent)));
+        add(n.kind);
+        add(static_cast<uint32_t>(n.role));
+        add(static_cast<uint32_t>(n.depth));
+        for (float f : {n.cornerA.x, n.cornerA.y, n.cornerA.z, n.cornerB.x, n.cornerB.y,
+                        n.cornerB.z, n.radius}) {
+            addFloat(f);
+        }
+        add(tree.isVisible(tree.nodeHandle(i)) ? 1u : 0u);
+        out += "children ";
+        for (NodeIndex c = n.firstChild; c != kNone; c = tree.node(c).nextSibling) add(c);
+        out += "attached ";
+        for (const OtAttachment& a : tree.attachments(i)) {
+            add(static_cast<uint32_t>(a.object));
+            add(static_cast<uint32_t>(a.limb));
+        }
+        out += "zone ";
+        for (PortalIndex p : tree.zonePortals(i)) add(p);
+        out += "own ";
+        for (PortalIndex p : tree.ownPortals(i)) add(p);
+    }
+    out += "\ntop ";
+    for (NodeIndex c = tree.node(kRoot).firstChild; c != kNone; c = tree.node(c).nextSibling) {
+        add(c);
+    }
+    for (PortalIndex p = 1; p < tree.portalSlotCount(); ++p) {
+        if (!isLivePortal(tree, p)) continue;
+        const OtPortal& portal = tree.portal(p);
+        out += "\nportal ";
+        add(static_cast<uint32_t>(tree.portalHandle(p)));
+        add(portal.portalNode);
+        add(portal.zoneA);
+        add(portal.zoneB);
+        add(portal.disabled);
+    }
+    out += "\nplanes ";
+    for (const Plane& plane : tree.frustum().planes) {
+        for (float f : {plane.a, plane.b, plane.c, plane.d}) addFloat(f);
+    }
+    return out;
+}
 
 std::string checkTreeInvariants(const Tree& tree) {
     if (tree.nodeSlotCount() == 0) return "no root node";

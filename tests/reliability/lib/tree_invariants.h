@@ -14,4 +14,8 @@ namespace tarvo::reliability {
 // "" when every invariant holds, else the first broken one, in words.
 std::string checkTreeInvariants(const Tree& tree);
 
+// Everything a script can observe of the tree and the frustum, as text: two
+// dumps are equal exactly when no command could tell the states apart.
+std::string describeTree(const Tree& tree);
+
 }  // namespace tarvo::reliability
