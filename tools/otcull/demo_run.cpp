@@ -5,6 +5,7 @@
 #include <fstream>
 #include <iomanip>
 #include <map>
+#include <numeric>
 #include <ostream>
 #include <sstream>
 
@@ -140,6 +141,63 @@ PlanPicture pictureOf(const DemoScene& scene, const FrameFigures& f, int frames)
     return picture;
 }
 
+// Every frame's figures, summed up at the end.
+class DemoTotals {
+public:
+    void add(const FrameFigures& f) {
+        passTimes_.push_back(f.passMicros);
+        culled_ += static_cast<double>(f.hidden) /
+                   static_cast<double>(std::max<size_t>(f.shown + f.hidden, 1));
+        calls_ += f.calls;
+    }
+
+    // The median is there because on a shared machine the worst pass is
+    // usually some other program's time slice.
+    void print(std::ostream& out, size_t objects) const {
+        std::vector<double> sorted = passTimes_;
+        std::sort(sorted.begin(), sorted.end());
+        const double n = static_cast<double>(sorted.size());
+        const double total = std::accumulate(sorted.begin(), sorted.end(), 0.0);
+        out << "\nsummary over " << sorted.size() << " frames, " << objects
+            << " objects and limbs\n"
+            << "  pass time   mean " << micros(total / n) << ", median "
+            << micros(sorted[sorted.size() / 2]) << ", worst " << micros(sorted.back()) << '\n'
+            << "  culled      mean " << percent(culled_ / n) << " of objects and limbs hidden\n"
+            << "  host calls  mean " << std::fixed << std::setprecision(0)
+            << static_cast<double>(calls_) / n << " per frame\n";
+    }
+
+private:
+    std::vector<double> passTimes_;
+    double culled_ = 0.0;
+    size_t calls_ = 0;
+};
+
+// One frame: move the camera, take its frustum, cull, and see what the host
+// was told.
+FrameFigures runFrame(int frame, const CameraPose& pose, StandInHost& host, const DemoScene& scene,
+                      VisibilityLedger& ledger) {
+    placeCamera(host.camera(0), pose);
+    OT_UpdateFrustum1();
+    const auto start = std::chrono::steady_clock::now();
+    OT_CullAll();
+    const auto stop = std::chrono::steady_clock::now();
+    const std::vector<HostCall> calls = host.takeCalls();
+    ledger.apply(calls);
+    return {frame,
+            scene.roomName(cameraZoneOf(cullingState())),
+            ledger.size() - ledger.hidden(),
+            ledger.hidden(),
+            calls.size(),
+            std::chrono::duration<double, std::micro>(stop - start).count()};
+}
+
+bool writePlan(const std::string& file, const PlanScene& plan, const PlanPicture& picture) {
+    std::ofstream out(file);
+    out << renderPlanSvg(plan, picture);
+    return static_cast<bool>(out.flush());
+}
+
 }  // namespace
 
 int runDemo(const DemoRunOptions& options, std::ostream& out, std::ostream& err) {
@@ -151,57 +209,28 @@ int runDemo(const DemoRunOptions& options, std::ostream& out, std::ostream& err)
     const DemoWalk walk(scene);
     VisibilityLedger ledger(scene.attachments);
     host.setCurrentCamera(0);
-    StandInCamera& camera = host.camera(0);
 
     const int frames = options.frames;
     const int every = options.every > 0 ? options.every : std::max(1, frames / 24);
     const int svgFrame = options.svgFrame < 0 ? frames - 1 : std::min(options.svgFrame, frames - 1);
     printScene(out, scene, ledger.size());
-
-    double totalMicros = 0.0;
-    double worstMicros = 0.0;
-    double totalCulled = 0.0;
-    size_t totalCalls = 0;
+    DemoTotals totals;
     PlanScene plan;
     FrameFigures planFigures{};
     for (int frame = 0; frame < frames; ++frame) {
-        placeCamera(camera, walk.at(frames > 1 ? frame / static_cast<double>(frames - 1) : 0.0));
-        OT_UpdateFrustum1();
-        const auto start = std::chrono::steady_clock::now();
-        OT_CullAll();
-        const auto stop = std::chrono::steady_clock::now();
-        const std::vector<HostCall> calls = host.takeCalls();
-        ledger.apply(calls);
-
-        const double passMicros = std::chrono::duration<double, std::micro>(stop - start).count();
-        const FrameFigures figures{frame,
-                                   scene.roomName(cameraZoneOf(cullingState())),
-                                   ledger.size() - ledger.hidden(),
-                                   ledger.hidden(),
-                                   calls.size(),
-                                   passMicros};
-        totalMicros += passMicros;
-        worstMicros = std::max(worstMicros, passMicros);
-        totalCulled += static_cast<double>(figures.hidden) / static_cast<double>(ledger.size());
-        totalCalls += calls.size();
+        const double along = frames > 1 ? frame / static_cast<double>(frames - 1) : 0.0;
+        const FrameFigures figures = runFrame(frame, walk.at(along), host, scene, ledger);
+        totals.add(figures);
         if (frame % every == 0 || frame == frames - 1) printFrame(out, figures);
         if (frame == svgFrame) {
             plan = capturePlan(cullingState());
             planFigures = figures;
         }
     }
+    totals.print(out, ledger.size());
 
-    const double n = static_cast<double>(frames);
-    out << "\nsummary over " << frames << " frames, " << ledger.size() << " objects and limbs\n"
-        << "  pass time   mean " << micros(totalMicros / n) << ", worst " << micros(worstMicros)
-        << '\n'
-        << "  culled      mean " << percent(totalCulled / n) << " of objects and limbs hidden\n"
-        << "  host calls  mean " << std::fixed << std::setprecision(0)
-        << static_cast<double>(totalCalls) / n << " per frame\n";
     if (options.svgFile.empty()) return 0;
-    std::ofstream file(options.svgFile);
-    file << renderPlanSvg(plan, pictureOf(scene, planFigures, frames));
-    if (!file.flush()) {
+    if (!writePlan(options.svgFile, plan, pictureOf(scene, planFigures, frames))) {
         err << "otcull demo: cannot write " << options.svgFile << '\n';
         return 1;
     }
