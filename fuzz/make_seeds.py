@@ -3,11 +3,15 @@
 fuzz/corpus/. Each seed is a small culling scene in the fuzzer's byte
 encoding (see runProgram in tests/reliability/lib/differential.cpp): scenes
 with zones, portals, attachments and cameras that see them, so the fuzzer
-starts from deep states instead of empty trees.
+starts from deep states instead of empty trees. The otcull scripts in
+examples/ are translated too.
 
 Run it again after changing the decoding; the files are named after the scene.
 """
+import glob
+import math
 import os
+import re
 import struct
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -25,7 +29,9 @@ IDS = {
     "CreateLimbBox2": 32, "CreateLimbSphere2": 33, "TestBox": 34,
     "TestSphere": 35, "TestPoint": 36, "SetParent": 37, "SetPosition": 38,
     "SetBox": 39, "SetBoxSize": 40, "SetRadius": 41, "GetPositionX": 42,
-    "GetRadius": 45, "GetBoxWidth": 46, "GetBoxXB": 52, "GetParent": 55,
+    "GetPositionY": 43, "GetPositionZ": 44, "GetRadius": 45, "GetBoxWidth": 46,
+    "GetBoxHeight": 47, "GetBoxDepth": 48, "GetBoxXA": 49, "GetBoxYA": 50, "GetBoxZA": 51,
+    "GetBoxXB": 52, "GetBoxYB": 53, "GetBoxZB": 54, "GetParent": 55,
     "EnablePortal": 56, "DisablePortal": 57, "PortalEnabled": 58,
     "GetPortalPortal": 59, "GetPortalA": 60, "GetPortalB": 61,
 }
@@ -36,7 +42,7 @@ KINDS = {  # argument kinds, as in the harness
     23: "", 24: "NNN", 25: "P", 26: "NOR", 27: "NOR", 28: "NO", 29: "NO",
     30: "NOMR", 31: "NOMR", 32: "NOM", 33: "NOM", 34: "FFFFFF", 35: "FFFF",
     36: "FFF", 37: "NN", 38: "NFFF", 39: "NFFFFFF", 40: "NFFF", 41: "NF",
-    42: "N", 45: "N", 46: "N", 52: "N", 55: "N", 56: "P", 57: "P", 58: "P",
+    **{i: "N" for i in range(42, 56)}, 56: "P", 57: "P", 58: "P",
     59: "P", 60: "P", 61: "P",
 }
 SPECIAL = ["nan", "-nan", "nanp", "snan", "inf", "-inf", "-0", "0"]
@@ -258,8 +264,91 @@ def no_camera_zone():
     return p
 
 
+def command_table():
+    """(script name, parameter count) -> id, read from the command table."""
+    table = {}
+    path = os.path.join(HERE, "..", "src", "commands", "command_table.h")
+    for cid, decl in re.findall(r'\{(\d+), "([^"]+)"', open(path).read()):
+        name, letters = decl.split("%")[0], decl.split("%")[1]
+        returns = name.endswith("[")
+        params = letters[1:] if returns else letters
+        table[(name.rstrip("["), 0 if params == "0" else len(params))] = int(cid)
+    return table
+
+
+def raw_camera(p, number, eye, at, fov, aspect, near, far):
+    def norm(v):
+        length = math.sqrt(sum(c * c for c in v))
+        return [c / length for c in v]
+
+    def cross(a, b):
+        return [a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]]
+
+    def dot(a, b):
+        return sum(x * y for x, y in zip(a, b))
+
+    z = norm([a - e for a, e in zip(at, eye)])
+    x = norm(cross([0, 1, 0], z))
+    y = cross(z, x)
+    view = [x[0], y[0], z[0], 0, x[1], y[1], z[1], 0, x[2], y[2], z[2], 0,
+            -dot(x, eye), -dot(y, eye), -dot(z, eye), 1]
+    ys = 1 / math.tan(math.radians(fov) / 2)
+    q = far / (far - near)
+    proj = [ys / aspect, 0, 0, 0, 0, ys, 0, 0, 0, 0, q, 1, 0, 0, -q * near, 0]
+    p.out += bytes([188, number])
+    for v in proj + view + list(eye):
+        p.out += bytes([200]) + struct.pack("<f", v)
+
+
+def translate(path, table):
+    """An otcull script as a fuzzer program (statements it does not know are skipped)."""
+    p = Program()
+    names = {}
+    for line in open(path):
+        line = line.split("#")[0].strip()
+        if not line:
+            continue
+        words = line.split()
+        nums = [float(w) for w in words[2:] if re.match(r"^-?[0-9.]+$", w)]
+        if words[0] == "camera" and words[2] == "lookat":
+            raw_camera(p, int(words[1]), nums[0:3], nums[3:6], *nums[6:10])
+        elif words[0] == "camera" and words[2] == "position":
+            p.move(int(words[1]), nums[0:3])
+        elif words[0] == "current-camera":
+            p.current(int(words[1]))
+        elif words[0] in ("object", "limb"):
+            head = [int(words[1])] + ([int(words[2])] if words[0] == "limb" else [])
+            nums = [float(w) for w in words if re.match(r"^-?[0-9.]+$", w)][len(head):]
+            p.body(186 if words[0] == "object" else 187, head, nums[0:3], nums[3:6], nums[6:9],
+                   nums[9])
+        else:
+            m = re.match(r"^(?:(\w+)\s*=\s*)?(OT_\w+)\((.*)\)$", line)
+            if not m:
+                continue
+            target, command, args = m.groups()
+            args = [a.strip() for a in args.split(",") if a.strip()]
+            cid = table.get((command, len(args)))
+            if cid is None:
+                continue
+            values = [names.get(a, a) for a in args]
+            values = [v if isinstance(v, str) and not re.match(r"^-?[0-9.]+$", v) else
+                      float(v) if KINDS[cid][i] == "F" else int(float(v))
+                      for i, v in enumerate(values)]
+            makes = cid in range(5, 11) or cid in range(26, 34) or cid == 24
+            result = target if target and makes else None
+            inverse = {v: k for k, v in IDS.items()}
+            p.cmd(inverse[cid], *values, result=result)
+            if result:
+                names[target] = target
+    return p
+
+
 if __name__ == "__main__":
     os.makedirs(os.path.join(HERE, "corpus"), exist_ok=True)
     for make in (worked_example, nested_zones, fitted_and_volumes, bad_handles, portal_ring,
                  no_camera_zone):
         make().save(make.__name__.replace("_", "-"))
+    table = command_table()
+    for script in sorted(glob.glob(os.path.join(HERE, "..", "examples", "*.otc"))):
+        name = os.path.splitext(os.path.basename(script))[0]
+        translate(script, table).save("example-" + name)
