@@ -2,7 +2,8 @@
 # The Windows plug-in: cross-builds TarvoCulling.dll, checks the file itself
 # (PE32 for i386, exactly the 61 exports, only Windows system DLLs imported,
 # the command table resource), then runs the stand-in engine under Wine: its
-# link checks, and every example script, whose output must equal otcull's.
+# link checks, and every example script, whose output, errors and exit status
+# must equal otcull's.
 set -euo pipefail
 root=$(pwd)
 prefix=${TARVO_WINE_PREFIX:-$root/build/wine-prefix}
@@ -34,28 +35,30 @@ if [ "$(echo "$languages" | tr -s ' ')" != " 4 Language: (ID 2057)" ]; then
   exit 1
 fi
 
-# The same scripts through otcull on Linux and through the DLL under Wine.
-mapfile -t cull < <(ls examples/*.cull tests/windows/scripts/*.cull 2>/dev/null | sort)
-[ ${#cull[@]} -gt 0 ] || { echo "no scripts to run" >&2; exit 1; }
-mkdir -p "$work"
-: >"$work/linux.out"
-for script in "${cull[@]}"; do
-  "$native/tools/otcull" run "$script" >>"$work/linux.out"
+# The same scripts through otcull on Linux and through the DLL under Wine,
+# each leaving NAME.out, NAME.err and NAME.status.
+mapfile -t scripts < <(ls examples/*.otc examples/*/*.otc tests/windows/scripts/*.otc 2>/dev/null | sort)
+[ ${#scripts[@]} -gt 0 ] || { echo "no scripts to run" >&2; exit 1; }
+rm -rf "$work" && mkdir -p "$work/linux" "$work/wine"
+for script in "${scripts[@]}"; do
+  name=${script//\//_}
+  code=0
+  "$native/tools/otcull" run "$script" >"$work/linux/$name.out" 2>"$work/linux/$name.err" || code=$?
+  echo "$code" >"$work/linux/$name.status"
 done
 
-echo "--- Wine: link checks and ${#cull[@]} scripts"
+echo "--- Wine: link checks and ${#scripts[@]} scripts"
 start=$(date +%s)
 status=0
 QEMU_RESERVED_VA=0xf7000000 WINEPREFIX="$prefix" WINEDEBUG=-all WINEARCH=win32 \
-  timeout 540 wine build/win32/bin/winhost.exe suite "${cull[@]}" \
-  >"$work/wine.out" 2>"$work/wine.err" || status=$?
+  WINEDLLOVERRIDES="mscoree,mshtml=" \
+  timeout 540 wine build/win32/bin/winhost.exe suite "$work/wine" "${scripts[@]}" || status=$?
 echo "Wine run: $(( $(date +%s) - start ))s, exit status $status"
-cat "$work/wine.err"
-for script in "${cull[@]}"; do echo "  ran $script"; done
-if ! diff -u "$work/linux.out" "$work/wine.out" >"$work/diff.txt"; then
-  echo "Wine output differs from otcull's:" >&2
-  head -40 "$work/diff.txt" >&2
+for script in "${scripts[@]}"; do echo "  ran $script"; done
+[ "$status" -eq 0 ] || { echo "the stand-in engine's checks failed" >&2; exit 1; }
+if ! diff -r "$work/linux" "$work/wine" >"$work/diff.txt"; then
+  echo "Wine results differ from otcull's:" >&2
+  head -60 "$work/diff.txt" >&2
   exit 1
 fi
-[ "$status" -eq 0 ]
-echo "Wine output equals otcull's: $(wc -l <"$work/linux.out") lines"
+echo "Wine results equal otcull's for every script ($(cat "$work"/linux/*.out | wc -l) lines of output)"

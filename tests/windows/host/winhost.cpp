@@ -2,13 +2,14 @@
 // reads the plug-in's command table as the engine's compiler does, and runs
 // culling scripts through it, printing what `otcull run` prints on Linux.
 //
-//   winhost [--plugin DLL] [--modules DIR] suite SCRIPT...
-//       the bare and link checks, each in a process of its own, then run
+//   winhost [--plugin DLL] [--modules DIR] suite RESULTS-DIR SCRIPT...
+//       the bare and link checks, each in a process of its own, then each
+//       script, leaving NAME.out, NAME.err and NAME.status in RESULTS-DIR
 //   winhost ... run SCRIPT...   each script with a freshly loaded plug-in and engine
 //   winhost ... bare            the plug-in in a process without the engine
 //   winhost ... checks          the host link with engine modules missing or late
 //
-// Script output goes to stdout; check failures to stderr, with exit status 1.
+// Check failures go to stderr, with exit status 1.
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
@@ -54,25 +55,61 @@ std::string ownPath() {
     return path;
 }
 
-int runScripts(const EngineOptions& options, const std::vector<std::string>& scripts) {
+// "examples/errors/x.otc" -> "examples_errors_x.otc": one flat folder of results.
+std::string resultName(const std::string& script) {
+    std::string name = script;
+    for (char& c : name) {
+        if (c == '/' || c == '\\' || c == ':') c = '_';
+    }
+    return name;
+}
+
+bool writeFile(const std::string& path, const std::string& text) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << text;
+    return static_cast<bool>(out.flush());
+}
+
+// Runs each script with a freshly loaded plug-in and engine, as `otcull run`
+// runs one script per process. Without a results folder the scripts' output
+// and errors go to stdout and stderr; with one, each script leaves
+// NAME.out, NAME.err and NAME.status there. Returns 1 when the harness itself
+// failed, otherwise the last failing script's status.
+int runScripts(const EngineOptions& options, const std::vector<std::string>& scripts,
+               const std::string& results) {
     int status = 0;
     for (const std::string& script : scripts) {
         std::ifstream in(script, std::ios::binary);
         if (!in) {
             std::cerr << "winhost: cannot read " << script << '\n';
-            return 2;
-        }
-        Engine engine(options, std::cout);
-        if (!engine.faults().empty()) {
-            std::cerr << "winhost: " << engine.faults();
             return 1;
         }
-        tarvo::script::ScriptRunner runner(engine, engine, std::cout);
-        const int scriptStatus = runner.runScript(in, script, std::cerr);
-        if (engine.strayCalls() != 0) {
-            std::cerr << "winhost: " << script
-                      << ": a switch outside the debug module was called\n";
-            return 1;
+        std::ostringstream out;
+        std::ostringstream err;
+        int scriptStatus = 0;
+        {
+            Engine engine(options, out);
+            if (!engine.faults().empty()) {
+                std::cerr << "winhost: " << engine.faults();
+                return 1;
+            }
+            tarvo::script::ScriptRunner runner(engine, engine, out);
+            scriptStatus = runner.runScript(in, script, err);
+            if (engine.strayCalls() != 0) {
+                std::cerr << "winhost: " << script << ": a switch outside the debug module\n";
+                return 1;
+            }
+        }
+        if (results.empty()) {
+            std::cout << out.str();
+            std::cerr << err.str();
+        } else {
+            const std::string base = results + "\\" + resultName(script);
+            if (!writeFile(base + ".out", out.str()) || !writeFile(base + ".err", err.str()) ||
+                !writeFile(base + ".status", std::to_string(scriptStatus) + "\n")) {
+                std::cerr << "winhost: cannot write results for " << script << '\n';
+                return 1;
+            }
         }
         if (scriptStatus != 0) status = scriptStatus;
     }
@@ -273,8 +310,9 @@ int child(const std::string& arguments) {
 }
 
 int usage() {
-    std::cerr
-        << "usage: winhost [--plugin DLL] [--modules DIR] suite|run|bare|checks [SCRIPT...]\n";
+    std::cerr << "usage: winhost [--plugin DLL] [--modules DIR] suite RESULTS-DIR SCRIPT... | run "
+                 "SCRIPT...\n"
+                 "       | bare | checks\n";
     return 2;
 }
 
@@ -305,12 +343,13 @@ int main(int argc, char** argv) {
         "--plugin \"" + options.pluginPath + "\" --modules \"" + options.moduleFolder + "\" ";
     if (mode == "bare") return bareChecks(options.pluginPath);
     if (mode == "checks") return linkChecks(options);
-    if (mode == "run") return runScripts(options, scripts);
-    if (mode == "suite") {
+    if (mode == "run") return runScripts(options, scripts, "");
+    if (mode == "suite" && !scripts.empty()) {
         const int bare = child(paths + "bare");
         const int checks = child(paths + "checks");
-        const int run = runScripts(options, scripts);
-        return bare != 0 || checks != 0 ? 1 : run;
+        const std::vector<std::string> scriptsOnly(scripts.begin() + 1, scripts.end());
+        const bool harnessFailed = runScripts(options, scriptsOnly, scripts.front()) == 1;
+        return bare != 0 || checks != 0 || harnessFailed ? 1 : 0;
     }
     return usage();
 }
