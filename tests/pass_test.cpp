@@ -54,8 +54,8 @@ TEST_F(PassTest, WorkedExampleHidesAllThenFloodsThroughTheDoor) {
     EXPECT_EQ(calls(), concat(hides({1, 2, 3, 4, 5, 6}), shows({1, 2, 4, 5, 3})));
     EXPECT_EQ(OT_Visible(z2), 1);
     const Tree& tree = cullingState();
-    EXPECT_EQ(tree.node(tree.nodeIndex(z2)).cameraInside, 0) << "restored after the flood";
-    EXPECT_EQ(tree.node(tree.nodeIndex(z1)).cameraInside, 1);
+    EXPECT_FALSE(tree.cameraInsideInLastPass(tree.nodeIndex(z2))) << "restored after the flood";
+    EXPECT_TRUE(tree.cameraInsideInLastPass(tree.nodeIndex(z1)));
 }
 
 TEST_F(PassTest, WithoutACameraZoneTheTopLevelIsFrustumTested) {
@@ -99,15 +99,15 @@ TEST_F(PassTest, TheDeepestZoneWinsAndEqualDepthsGoToTheFirst) {
     OT_CullAll();
     EXPECT_EQ(calls(), concat(hides({1, 2, 4, 3, 5}), shows({2, 4})));
     const Tree& tree = cullingState();
-    EXPECT_EQ(tree.node(tree.nodeIndex(outer)).cameraInside, 0) << "never tested";
-    EXPECT_EQ(tree.node(tree.nodeIndex(rival)).cameraInside, 0);
+    EXPECT_FALSE(tree.cameraInsideInLastPass(tree.nodeIndex(outer))) << "never tested";
+    EXPECT_FALSE(tree.cameraInsideInLastPass(tree.nodeIndex(rival)));
 
     OT_DeleteAll();
     const int32_t first = zone(1, 0, 0);
     zone(2, 0, 0);
     OT_CullAll();
     EXPECT_EQ(calls(), concat(hides({1, 2}), shows({1})));
-    EXPECT_EQ(tree.node(tree.nodeIndex(first)).cameraInside, 1);
+    EXPECT_TRUE(tree.cameraInsideInLastPass(tree.nodeIndex(first)));
 }
 
 TEST_F(PassTest, PortalsLeadOnlyWhenEnabledAndTheirOpeningIsInView) {

@@ -106,34 +106,50 @@ void setFrustumFromCamera(OtFrustum& frustum, const OtCameraRef& camera) {
 // is in front either. Hence "some corner above 0" is "that corner above 0".
 // Infinite or NaN inputs break the order (0 times infinity, NaN corners), so
 // they take the eight corners in turn.
+#if defined(__SSE2__)
+namespace {
+
+// The four planes of one row: the rounded distance of each plane's farthest
+// corner, as the scalar steps ((a*x + b*y) + c*z) + d would round it.
+inline int rowInFront(const PlaneRows& r, int row, __m128 lo, __m128 hi) {
+    auto pick = [&](const uint32_t* upper, __m128 low, __m128 high) {
+        const __m128 mask = _mm_load_ps(reinterpret_cast<const float*>(upper + row));
+        return _mm_or_ps(_mm_and_ps(mask, high), _mm_andnot_ps(mask, low));
+    };
+    const __m128 x = pick(r.upperX, _mm_shuffle_ps(lo, lo, 0x00), _mm_shuffle_ps(hi, hi, 0x00));
+    const __m128 y = pick(r.upperY, _mm_shuffle_ps(lo, lo, 0x55), _mm_shuffle_ps(hi, hi, 0x55));
+    const __m128 z = pick(r.upperZ, _mm_shuffle_ps(lo, lo, 0xAA), _mm_shuffle_ps(hi, hi, 0xAA));
+    __m128 distance =
+        _mm_add_ps(_mm_mul_ps(_mm_load_ps(r.a + row), x), _mm_mul_ps(_mm_load_ps(r.b + row), y));
+    distance = _mm_add_ps(distance, _mm_mul_ps(_mm_load_ps(r.c + row), z));
+    distance = _mm_add_ps(distance, _mm_load_ps(r.d + row));
+    return _mm_movemask_ps(_mm_cmpgt_ps(distance, _mm_setzero_ps()));
+}
+
+}  // namespace
+
+int boxRejectingPlane(const OtFrustum& frustum, Vec3 a, Vec3 b) {
+    const __m128 va = _mm_setr_ps(a.x, a.y, a.z, 0.0f);
+    const __m128 vb = _mm_setr_ps(b.x, b.y, b.z, 0.0f);
+    // v - v is 0 in every lane only when every coordinate is finite.
+    const __m128 zero = _mm_add_ps(_mm_sub_ps(va, va), _mm_sub_ps(vb, vb));
+    if (!frustum.planesFinite || _mm_movemask_ps(_mm_cmpeq_ps(zero, _mm_setzero_ps())) != 0xF) {
+        return boxRejectingPlaneByCorners(frustum, a, b);
+    }
+    const __m128 lo = _mm_min_ps(va, vb);
+    const __m128 hi = _mm_max_ps(va, vb);
+    const int inFront = rowInFront(frustum.rows, 0, lo, hi) | rowInFront(frustum.rows, 4, lo, hi)
+                                                                  << 4;
+    const int rejecting = ~inFront & ((1 << kPlaneCount) - 1);
+    return rejecting == 0 ? kPlaneCount : std::countr_zero(static_cast<unsigned>(rejecting));
+}
+#else
 int boxRejectingPlane(const OtFrustum& frustum, Vec3 a, Vec3 b) {
     if (!frustum.planesFinite || !allFinite({a.x, a.y, a.z, b.x, b.y, b.z})) {
         return boxRejectingPlaneByCorners(frustum, a, b);
     }
     const Vec3 lo = {a.x < b.x ? a.x : b.x, a.y < b.y ? a.y : b.y, a.z < b.z ? a.z : b.z};
     const Vec3 hi = {a.x < b.x ? b.x : a.x, a.y < b.y ? b.y : a.y, a.z < b.z ? b.z : a.z};
-#if defined(__SSE2__)
-    // Four planes a row, each lane rounding exactly as the scalar steps do.
-    const PlaneRows& r = frustum.rows;
-    int inFront = 0;
-    for (int row = 0; row < 8; row += 4) {
-        auto pick = [&](const uint32_t* upper, float low, float high) {
-            const __m128 mask = _mm_load_ps(reinterpret_cast<const float*>(upper + row));
-            return _mm_or_ps(_mm_and_ps(mask, _mm_set1_ps(high)),
-                             _mm_andnot_ps(mask, _mm_set1_ps(low)));
-        };
-        const __m128 x = pick(r.upperX, lo.x, hi.x);
-        const __m128 y = pick(r.upperY, lo.y, hi.y);
-        const __m128 z = pick(r.upperZ, lo.z, hi.z);
-        __m128 distance = _mm_add_ps(_mm_mul_ps(_mm_load_ps(r.a + row), x),
-                                     _mm_mul_ps(_mm_load_ps(r.b + row), y));
-        distance = _mm_add_ps(distance, _mm_mul_ps(_mm_load_ps(r.c + row), z));
-        distance = _mm_add_ps(distance, _mm_load_ps(r.d + row));
-        inFront |= _mm_movemask_ps(_mm_cmpgt_ps(distance, _mm_setzero_ps())) << row;
-    }
-    const int rejecting = ~inFront & ((1 << kPlaneCount) - 1);
-    return rejecting == 0 ? kPlaneCount : std::countr_zero(static_cast<unsigned>(rejecting));
-#else
     for (int i = 0; i < kPlaneCount; ++i) {
         const Plane& p = frustum.planes[i];
         const float x = p.a > 0.0f ? hi.x : lo.x;
@@ -142,8 +158,8 @@ int boxRejectingPlane(const OtFrustum& frustum, Vec3 a, Vec3 b) {
         if (!(signedDistance(p, x, y, z) > 0.0f)) return i;
     }
     return kPlaneCount;
-#endif
 }
+#endif
 
 int boxRejectingPlaneByCorners(const OtFrustum& frustum, Vec3 a, Vec3 b) {
     for (int i = 0; i < kPlaneCount; ++i) {

@@ -38,18 +38,27 @@ bool Tree::testCameraInside(OtNode& n) {
     bool inside = false;
     if (n.kind == kBox) inside = cameraInBox(frustum_, n.cornerA, n.cornerB);
     if (n.kind == kSphere) inside = cameraInSphere(frustum_, n.cornerA, n.radius);
-    n.cameraInside = inside ? 1 : 0;
+    n.cameraInside = inside ? passEpoch_ : 0;
     return inside;
 }
 
-// Clears the pass flags everywhere, then searches the forest in post-order
-// (children before parents, top-level nodes in order) for the deepest zone
-// holding the camera; a zone no deeper than the best so far is not tested.
-NodeIndex Tree::clearAndFindCameraZone() {
+// A new pass epoch clears every node's pass flags at once: a flag counts only
+// when it holds the current epoch. Every 255 passes the bytes are really
+// cleared so that an old epoch can never come back.
+void Tree::clearPassFlags() {
+    if (++passEpoch_ != 0) return;
     for (OtNode& n : nodes_) {
         n.mark = 0;
         n.cameraInside = 0;
     }
+    passEpoch_ = 1;
+}
+
+// Searches the forest in post-order (children before parents, top-level
+// nodes in order) for the deepest zone holding the camera; a zone no deeper
+// than the best so far is not tested.
+NodeIndex Tree::clearAndFindCameraZone() {
+    clearPassFlags();
     if (zoneCount_ == 0 || frustum_.cameraRecord.position == nullptr) return kNone;
     auto leftmostLeaf = [&](NodeIndex n) {
         while (nodes_[n].firstChild != kNone) n = nodes_[n].firstChild;
@@ -77,25 +86,28 @@ NodeIndex Tree::clearAndFindCameraZone() {
 // inert nodes are dealt with once too.
 bool Tree::cullNode(NodeIndex index) {
     OtNode& n = nodes_[index];
-    if (n.mark) return false;
-    n.mark = 1;
+    if (n.mark == passEpoch_) return false;
+    n.mark = passEpoch_;
     if (n.role != kNormal && n.role != kZone) return false;
     if (inFrustum(n)) return true;
     switchDescendants(index, false, true);
     return false;
 }
 
-// A far node is flooded as though the camera were inside it.
+// A far node is flooded as though the camera were inside it. A node with no
+// portals and no children to walk is done once shown, without a frame.
 void Tree::enterFlood(NodeIndex index, bool asFarNode) {
     OtNode& n = nodes_[index];
+    n.mark = passEpoch_;
+    switchOne(index, true);
+    const bool walksChildren = asFarNode || n.cameraInside == passEpoch_ || n.role != kZone;
+    if (zonePortals(index).empty() && (n.firstChild == kNone || !walksChildren)) return;
     FloodFrame frame{index, 0, kNone, kPortals, 0, 0, 0};
     if (asFarNode) {
         frame.isFarNode = 1;
         frame.restoreInside = n.cameraInside;
-        n.cameraInside = 1;
+        n.cameraInside = passEpoch_;
     }
-    n.mark = 1;
-    switchOne(index, true);
     floodStack_.push_back(frame);
 }
 
@@ -104,7 +116,7 @@ void Tree::stepPortal(FloodFrame& frame) {
     if (frame.portalCursor == portals.size()) {
         // Children are walked unless this is a zone the camera is not in.
         const OtNode& n = nodes_[frame.node];
-        const bool walk = n.cameraInside != 0 || n.role != kZone;
+        const bool walk = n.cameraInside == passEpoch_ || n.role != kZone;
         frame.phase = kChildren;
         frame.nextNode = walk ? n.firstChild : kNone;
         return;
@@ -131,7 +143,7 @@ void Tree::stepAfterOpening(FloodFrame& frame) {
         frame.nextNode = nodes_[kRoot].firstChild;
         return;
     }
-    if (!nodes_[far].mark) enterFlood(far, true);
+    if (nodes_[far].mark != passEpoch_) enterFlood(far, true);
 }
 
 // Runs the flood from one node to completion. Each portal's far side is

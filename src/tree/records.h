@@ -40,7 +40,7 @@ struct alignas(64) OtNode {
     uint32_t lists;  // index into the side table of attachment and portal lists; 0 for none
     uint8_t kind;
     uint8_t visible;
-    uint8_t cameraInside;
+    uint8_t cameraInside;  // pass flags: set when equal to the tree's pass epoch
     uint8_t mark;
     uint16_t generation;
     SlotState state;

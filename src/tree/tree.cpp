@@ -11,9 +11,6 @@ namespace {
 // after many creations, and then with a different generation.
 constexpr uint32_t kReuseAfterFreed = 1024;
 
-const std::vector<OtAttachment> kNoAttachments;
-const std::vector<PortalIndex> kNoPortals;
-
 }  // namespace
 
 Tree::Tree() {
@@ -90,21 +87,6 @@ void Tree::releaseListsIfEmpty(NodeIndex index) {
         freeLists_.push_back(n.lists);
         n.lists = kNone;
     }
-}
-
-const std::vector<OtAttachment>& Tree::attachments(NodeIndex index) const {
-    const uint32_t lists = nodes_[index].lists;
-    return lists == kNone ? kNoAttachments : lists_[lists].attachments;
-}
-
-const std::vector<PortalIndex>& Tree::zonePortals(NodeIndex index) const {
-    const uint32_t lists = nodes_[index].lists;
-    return lists == kNone ? kNoPortals : lists_[lists].zonePortals;
-}
-
-const std::vector<PortalIndex>& Tree::ownPortals(NodeIndex index) const {
-    const uint32_t lists = nodes_[index].lists;
-    return lists == kNone ? kNoPortals : lists_[lists].ownPortals;
 }
 
 // --- handles ---

@@ -104,9 +104,23 @@ public:
     const OtPortal& portal(PortalIndex index) const { return portals_[index]; }
     NodeIndex nodeSlotCount() const { return static_cast<NodeIndex>(nodes_.size()); }
     PortalIndex portalSlotCount() const { return static_cast<PortalIndex>(portals_.size()); }
-    const std::vector<OtAttachment>& attachments(NodeIndex index) const;
-    const std::vector<PortalIndex>& zonePortals(NodeIndex index) const;
-    const std::vector<PortalIndex>& ownPortals(NodeIndex index) const;
+    const std::vector<OtAttachment>& attachments(NodeIndex index) const {
+        const uint32_t lists = nodes_[index].lists;
+        return lists == kNone ? noAttachments_ : lists_[lists].attachments;
+    }
+    const std::vector<PortalIndex>& zonePortals(NodeIndex index) const {
+        const uint32_t lists = nodes_[index].lists;
+        return lists == kNone ? noPortals_ : lists_[lists].zonePortals;
+    }
+    const std::vector<PortalIndex>& ownPortals(NodeIndex index) const {
+        const uint32_t lists = nodes_[index].lists;
+        return lists == kNone ? noPortals_ : lists_[lists].ownPortals;
+    }
+    // The pass flags as the last pass left them.
+    bool markedInLastPass(NodeIndex index) const { return nodes_[index].mark == passEpoch_; }
+    bool cameraInsideInLastPass(NodeIndex index) const {
+        return nodes_[index].cameraInside == passEpoch_;
+    }
     uint32_t liveNodeCount() const { return liveNodes_; }
     uint32_t livePortalCount() const { return livePortals_; }
 
@@ -137,6 +151,7 @@ private:
     void switchDescendants(NodeIndex root, bool show, bool includeRoot);
 
     // Pass pieces (pass.cpp).
+    void clearPassFlags();
     NodeIndex clearAndFindCameraZone();
     bool cullNode(NodeIndex index);
     void enterFlood(NodeIndex index, bool asFarNode);
@@ -156,10 +171,14 @@ private:
     uint32_t livePortals_ = 0;
     uint32_t zoneCount_ = 0;  // live nodes of role Zone; no search without one
 
+    // mark and cameraInside count only when they equal the current pass's epoch.
+    uint8_t passEpoch_ = 1;
     std::vector<FloodFrame> floodStack_;   // capacity kept >= node slots
     std::vector<NodeIndex> scratchNodes_;  // deletion work lists
     std::vector<NodeIndex> touchedNodes_;
 
+    static inline const std::vector<OtAttachment> noAttachments_{};
+    static inline const std::vector<PortalIndex> noPortals_{};
     HostLink host_;
     OtFrustum frustum_;
 };
