@@ -14,10 +14,10 @@ constexpr const char* kPaper = "#f7f5f0";
 constexpr const char* kInk = "#26303b";
 constexpr const char* kMuted = "#6b7785";
 constexpr const char* kPanel = "#ffffff";
-constexpr const char* kZoneShown = "#e4eefa";
-constexpr const char* kZoneHidden = "#eeeeeb";
+constexpr const char* kZoneShown = "#c4dcf6";
+constexpr const char* kZoneHidden = "#ebebe8";
 constexpr const char* kZoneLine = "#4a5a6e";
-constexpr const char* kCameraZone = "#cfe1f6";
+constexpr const char* kCameraZone = "#9cc3ee";
 constexpr const char* kCameraZoneLine = "#1f5fa8";
 constexpr const char* kNodeShown = "#2f8f5b";
 constexpr const char* kNodeShownLine = "#1d6640";
@@ -130,11 +130,17 @@ void drawZones(SvgWriter& svg, const PanelMap& map, std::vector<const PlanNode*>
         const double y0 = map.y(n->extent.max[2]);
         if (n->shape == PlanShape::kBox) {
             svg.rect(x0, y0, map.x(n->extent.max[0]) - x0, map.y(n->extent.min[2]) - y0,
-                     {{"fill", fill}, {"stroke", line}, {"stroke-width", width}});
+                     {{"fill", fill},
+                      {"fill-opacity", "0.72"},
+                      {"stroke", line},
+                      {"stroke-width", width}});
         } else {
             const double r = (n->extent.max[0] - n->extent.min[0]) / 2 * map.scale;
             svg.circle(x0 + r, y0 + r, r,
-                       {{"fill", fill}, {"stroke", line}, {"stroke-width", width}});
+                       {{"fill", fill},
+                        {"fill-opacity", "0.72"},
+                        {"stroke", line},
+                        {"stroke-width", width}});
         }
     }
 }
@@ -203,17 +209,28 @@ void drawPortal(SvgWriter& svg, const PanelMap& map, const PlanPortal& p) {
     }
 }
 
-void drawCamera(SvgWriter& svg, const PanelMap& map, const PlanCamera& camera) {
-    const std::vector<SvgPoint> slice = frustumSlice(camera, map.world);
-    if (slice.size() >= 3) {
-        std::vector<SvgPoint> onPage;
-        for (const SvgPoint& q : slice) onPage.push_back({map.x(q.x), map.y(q.y)});
-        svg.polygon(onPage, {{"fill", colour::kWedge},
-                             {"fill-opacity", "0.3"},
-                             {"stroke", colour::kWedgeLine},
-                             {"stroke-width", "1.2"},
-                             {"stroke-linejoin", "round"}});
+// The wedge lies over the zones, hatched so that their colours stay
+// readable, with a firm edge so that it reads as one shape.
+std::vector<SvgPoint> wedgeOnPage(const PanelMap& map, const PlanCamera& camera) {
+    std::vector<SvgPoint> onPage;
+    for (const SvgPoint& q : frustumSlice(camera, map.world)) {
+        onPage.push_back({map.x(q.x), map.y(q.y)});
     }
+    return onPage.size() >= 3 ? onPage : std::vector<SvgPoint>{};
+}
+
+void drawWedgeFill(SvgWriter& svg, const std::vector<SvgPoint>& wedge) {
+    if (wedge.empty()) return;
+    svg.polygon(wedge, {{"fill", colour::kWedge}, {"fill-opacity", "0.12"}, {"stroke", "none"}});
+    svg.polygon(wedge, {{"fill", "url(#wedge-hatch)"}, {"stroke", "none"}});
+}
+
+void drawWedgeEdge(SvgWriter& svg, const std::vector<SvgPoint>& wedge) {
+    if (wedge.empty()) return;
+    svg.polygon(wedge, {{"fill", "none"},
+                        {"stroke", colour::kWedgeLine},
+                        {"stroke-width", "1.4"},
+                        {"stroke-linejoin", "round"}});
 }
 
 void drawCameraMark(SvgWriter& svg, const PanelMap& map, const PlanCamera& camera) {
@@ -254,10 +271,13 @@ void drawPanel(SvgWriter& svg, const PanelMap& map, const PlanScene& scene, cons
     for (const PlanNode& n : scene.nodes) {
         if (n.isZone && onLevel(n.extent, level)) zones.push_back(&n);
     }
-    drawZones(svg, map, zones);
     const bool cameraHere = scene.camera && scene.camera->position[1] >= level.minY &&
                             scene.camera->position[1] < level.maxY;
-    if (cameraHere) drawCamera(svg, map, *scene.camera);
+    const std::vector<SvgPoint> wedge =
+        cameraHere ? wedgeOnPage(map, *scene.camera) : std::vector<SvgPoint>{};
+    drawZones(svg, map, zones);
+    drawWedgeFill(svg, wedge);
+    drawWedgeEdge(svg, wedge);
     for (const PlanNode& n : scene.nodes) {
         if (!n.isZone && !n.isOpening && onLevel(n.extent, level)) drawNode(svg, map, n);
     }
@@ -317,9 +337,8 @@ constexpr LegendEntry kLegend[] = {
      }},
     {"camera and frustum",
      [](SvgWriter& s, double x, double y) {
-         s.polygon(
-             {{x, y - 3}, {x + 22, y - 11}, {x + 22, y + 5}},
-             {{"fill", colour::kWedge}, {"fill-opacity", "0.3"}, {"stroke", colour::kWedgeLine}});
+         s.polygon({{x, y - 3}, {x + 22, y - 11}, {x + 22, y + 5}},
+                   {{"fill", "url(#wedge-hatch)"}, {"stroke", colour::kWedgeLine}});
          s.circle(x + 2, y - 3, 4, {{"fill", colour::kCamera}, {"stroke", "#ffffff"}});
      }},
 };
@@ -378,6 +397,7 @@ std::string renderPlanSvg(const PlanScene& scene, const PlanPicture& picture) {
     const double height = kHeader + std::max(panelsHeight, 420.0) + kMargin;
 
     SvgWriter svg(width, height);
+    svg.hatch("wedge-hatch", colour::kWedgeLine, 7, 1.3);
     svg.rect(0, 0, width, height, {{"fill", colour::kPaper}});
     svg.text(kMargin, 30, picture.title,
              {{"font-family", kFont},

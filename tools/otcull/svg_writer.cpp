@@ -107,6 +107,15 @@ void SvgWriter::clipRect(std::string_view id, double x, double y, double width, 
              "\" width=\"" + number(width) + "\" height=\"" + number(height) + "\"/></clipPath>\n";
 }
 
+void SvgWriter::hatch(std::string_view id, std::string_view colour, double spacing, double width) {
+    const std::string step = number(spacing);
+    body_ += "<pattern id=\"" + escaped(id) + "\" width=\"" + step + "\" height=\"" + step +
+             "\" patternUnits=\"userSpaceOnUse\" patternTransform=\"rotate(45)\"><line x1=\"0\" "
+             "y1=\"0\" x2=\"0\" y2=\"" +
+             step + "\" stroke=\"" + escaped(colour) + "\" stroke-width=\"" + number(width) +
+             "\"/></pattern>\n";
+}
+
 std::string SvgWriter::finish() {
     while (openGroups_ > 0) endGroup();
     const std::string w = number(width_);

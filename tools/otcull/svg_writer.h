@@ -32,6 +32,8 @@ public:
     void beginGroup(Attributes attributes);
     void endGroup();
     void clipRect(std::string_view id, double x, double y, double width, double height);
+    // Diagonal lines to fill with as url(#id), leaving what lies below readable.
+    void hatch(std::string_view id, std::string_view colour, double spacing, double width);
 
     // The finished document.
     std::string finish();
