@@ -101,7 +101,7 @@ TEST_F(PlanViewTest, PictureHoldsOneShapePerNodeAndTheFrustumWedge) {
         for (size_t at = svg.find(what); at != std::string::npos; at = svg.find(what, at + 1)) ++n;
         return n;
     };
-    EXPECT_EQ(count("<polygon"), 2u) << "the wedge and its legend sample";
+    EXPECT_EQ(count("fill=\"url(#wedge-hatch)\""), 2u) << "the wedge and its legend sample";
     EXPECT_EQ(count("stroke-linecap=\"round\""), 3u + 4u) << "three doors, four legend bars";
     EXPECT_NE(svg.find(">42</text>"), std::string::npos);
 }

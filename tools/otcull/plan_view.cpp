@@ -30,17 +30,17 @@ PlanShape shapeOf(const OtNode& n) {
     return PlanShape::kBox;
 }
 
-bool flooded(const OtNode& n) {
-    return tree.markedInLastPass(index) && n.visible != 0;
+bool flooded(const Tree& tree, NodeIndex index) {
+    return tree.markedInLastPass(index) && tree.node(index).visible != 0;
 }
 
 // Derived after the fact: the pass went through an enabled portal when its
 // opening and every zone it names were reached and left shown.
 PortalState stateOf(const Tree& tree, const OtPortal& p) {
     if (p.disabled) return PortalState::kDisabled;
-    const bool openingShown = p.portalNode == kNone || flooded(tree.node(p.portalNode));
-    const bool sideA = p.zoneA == kNone || flooded(tree.node(p.zoneA));
-    const bool sideB = p.zoneB == kNone || flooded(tree.node(p.zoneB));
+    const bool openingShown = p.portalNode == kNone || flooded(tree, p.portalNode);
+    const bool sideA = p.zoneA == kNone || flooded(tree, p.zoneA);
+    const bool sideB = p.zoneB == kNone || flooded(tree, p.zoneB);
     return openingShown && sideA && sideB ? PortalState::kPassed : PortalState::kOpen;
 }
 
@@ -50,7 +50,8 @@ NodeIndex cameraZoneIndex(const Tree& tree) {
     NodeIndex best = kNone;
     for (NodeIndex i = 1; i < tree.nodeSlotCount(); ++i) {
         const OtNode& n = tree.node(i);
-        if (n.state != SlotState::kLive || n.role != kZone || !n.cameraInside) continue;
+        if (n.state != SlotState::kLive || n.role != kZone || !tree.cameraInsideInLastPass(i))
+            continue;
         if (best == kNone || n.depth > tree.node(best).depth) best = i;
     }
     return best;
@@ -72,7 +73,7 @@ PlanScene capturePlan(const Tree& tree) {
         const PlanExtent extent = extentOf(n);
         if (!finite(extent)) continue;
         scene.nodes.push_back({shapeOf(n), extent, n.role == kZone, !tree.ownPortals(i).empty(),
-                               n.visible != 0, n.mark != 0, i == cameraZone,
+                               n.visible != 0, tree.markedInLastPass(i), i == cameraZone,
                                !tree.attachments(i).empty()});
     }
     for (PortalIndex i = 1; i < tree.portalSlotCount(); ++i) {
