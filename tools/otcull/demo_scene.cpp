@@ -48,11 +48,15 @@ private:
     float cellX(int col) const { return static_cast<float>(col) * scene_.roomSize; }
     float cellZ(int row) const { return static_cast<float>(row) * scene_.roomSize; }
     int32_t newObject(const OtBodyFigures& figures);
-    void attach(int32_t node, int32_t object, int32_t limb);
+    void hangObject(int32_t node, int32_t object);
+    int32_t fitObject(int32_t parent, const OtBodyFigures& figures, bool sphere);
+    void fitLimb(int32_t parent, int32_t object, int32_t limb, const OtBodyFigures& figures,
+                 bool sphere);
 
     void layOutGrid(int rooms);
     void planRoute();
     void createRooms();
+    void createRoom(const GridCell& cell);
     void furnish(int32_t room, const GridCell& cell);
     void addCabinet(int32_t room, float x, float y, float z);
     void connectRooms();
@@ -61,6 +65,7 @@ private:
     void addWindows();
     void addEntrance();
     void addOutdoors();
+    void addCar(float x, float z);
     bool onRoute(const GridCell& a, const GridCell& b) const;
     std::pair<int, int> doorKey(const GridCell& a, const GridCell& b) const {
         const int i = scene_.cellIndex(a);
@@ -95,9 +100,27 @@ int32_t SceneBuilder::newObject(const OtBodyFigures& figures) {
     return object;
 }
 
-void SceneBuilder::attach(int32_t node, int32_t object, int32_t limb) {
-    if (limb < 0) OT_AddObject(node, object);
+void SceneBuilder::hangObject(int32_t node, int32_t object) {
+    OT_AddObject(node, object);
+    scene_.attachments.emplace_back(object, -1);
+}
+
+// A new host object with a node sized to it, which the plug-in attaches.
+int32_t SceneBuilder::fitObject(int32_t parent, const OtBodyFigures& figures, bool sphere) {
+    const int32_t object = newObject(figures);
+    scene_.attachments.emplace_back(object, -1);
+    return sphere ? OT_CreateObjectSphere2(parent, object) : OT_CreateObjectBox2(parent, object);
+}
+
+void SceneBuilder::fitLimb(int32_t parent, int32_t object, int32_t limb,
+                           const OtBodyFigures& figures, bool sphere) {
+    host_.setLimb(object, limb, figures);
     scene_.attachments.emplace_back(object, limb);
+    if (sphere) {
+        OT_CreateLimbSphere2(parent, object, limb);
+    } else {
+        OT_CreateLimbBox2(parent, object, limb);
+    }
 }
 
 void SceneBuilder::layOutGrid(int rooms) {
@@ -124,29 +147,29 @@ void SceneBuilder::planRoute() {
 void SceneBuilder::createRooms() {
     const float width = cellX(scene_.cols);
     const float depth = cellZ(scene_.rows);
-    scene_.building = OT_CreateBox1(0, 0.0f, 0.0f, 0.0f, width, 2 * scene_.storey, depth, kZone);
-    attach(
-        scene_.building,
-        newObject(figuresAt(width / 2, 0.0f, depth / 2, width / 2, 2 * scene_.storey, depth / 2)),
-        -1);
+    const float height = 2 * scene_.storey;
+    scene_.building = OT_CreateBox1(0, 0.0f, 0.0f, 0.0f, width, height, depth, kZone);
+    hangObject(scene_.building,
+               newObject(figuresAt(width / 2, 0.0f, depth / 2, width / 2, height, depth / 2)));
     scene_.rooms.resize(static_cast<size_t>(2 * scene_.rows * scene_.cols));
     for (int f = 0; f < 2; ++f) {
         for (int r = 0; r < scene_.rows; ++r) {
-            for (int c = 0; c < scene_.cols; ++c) {
-                const GridCell cell{c, r, f};
-                const int32_t room =
-                    OT_CreateBox1(scene_.building, cellX(c), floorY(f), cellZ(r), cellX(c + 1),
-                                  floorY(f + 1), cellZ(r + 1), kZone);
-                scene_.rooms[static_cast<size_t>(scene_.cellIndex(cell))] = room;
-                const float half = scene_.roomSize / 2;
-                attach(room,
-                       newObject(figuresAt(cellX(c) + half, floorY(f), cellZ(r) + half, half,
-                                           scene_.storey, half)),
-                       -1);
-                furnish(room, cell);
-            }
+            for (int c = 0; c < scene_.cols; ++c) createRoom({c, r, f});
         }
     }
+}
+
+// A room is a zone with its own shell (walls, floor, ceiling) as an object.
+void SceneBuilder::createRoom(const GridCell& cell) {
+    const float x0 = cellX(cell.col);
+    const float z0 = cellZ(cell.row);
+    const float y0 = floorY(cell.floor);
+    const float half = scene_.roomSize / 2;
+    const int32_t room = OT_CreateBox1(scene_.building, x0, y0, z0, cellX(cell.col + 1),
+                                       floorY(cell.floor + 1), cellZ(cell.row + 1), kZone);
+    scene_.rooms[static_cast<size_t>(scene_.cellIndex(cell))] = room;
+    hangObject(room, newObject(figuresAt(x0 + half, y0, z0 + half, half, scene_.storey, half)));
+    furnish(room, cell);
 }
 
 void SceneBuilder::furnish(int32_t room, const GridCell& cell) {
@@ -156,33 +179,27 @@ void SceneBuilder::furnish(int32_t room, const GridCell& cell) {
     const float size = scene_.roomSize;
     const float tx = x0 + random_.uniform(2.5f, size - 2.5f);
     const float tz = z0 + random_.uniform(2.5f, size - 2.5f);
-    scene_.attachments.emplace_back(newObject(figuresAt(tx, y, tz, 0.8f, 0.75f, 0.5f)), -1);
-    OT_CreateObjectBox2(room, scene_.attachments.back().first);
+    fitObject(room, figuresAt(tx, y, tz, 0.8f, 0.75f, 0.5f), false);
     for (int chair = random_.below(3); chair > 0; --chair) {
-        const int32_t node = OT_CreatePoint2(room, tx + random_.uniform(-1.2f, 1.2f), y + 0.5f,
-                                             tz + (chair == 1 ? -0.9f : 0.9f));
-        attach(node, newObject(figuresAt(tx, y, tz, 0.25f, 0.9f, 0.25f)), -1);
+        const float cx = tx + random_.uniform(-1.2f, 1.2f);
+        const float cz = tz + (chair == 1 ? -0.9f : 0.9f);
+        const int32_t node = OT_CreatePoint2(room, cx, y + 0.5f, cz);
+        hangObject(node, newObject(figuresAt(cx, y, cz, 0.25f, 0.9f, 0.25f)));
     }
     addCabinet(room, x0 + random_.uniform(0.8f, size - 0.8f), y, z0 + 0.5f);
     const float lx = x0 + random_.uniform(1.0f, size - 1.0f);
-    const float lz = z0 + size - 0.8f;
-    scene_.attachments.emplace_back(newObject(figuresAt(lx, y + 1.2f, lz, 0.3f, 0.6f, 0.3f)), -1);
-    OT_CreateObjectSphere2(room, scene_.attachments.back().first);
+    fitObject(room, figuresAt(lx, y + 1.2f, z0 + size - 0.8f, 0.3f, 0.6f, 0.3f), true);
 }
 
 // A cabinet is one object whose drawers are limbs: a group node carries the
 // body, and each drawer gets a node fitted to its limb.
 void SceneBuilder::addCabinet(int32_t room, float x, float y, float z) {
-    const OtBodyFigures body = figuresAt(x, y, z, 0.6f, 1.4f, 0.3f);
-    const int32_t object = newObject(body);
+    const int32_t object = newObject(figuresAt(x, y, z, 0.6f, 1.4f, 0.3f));
     const int32_t group = OT_CreateBox2(room, x - 0.6f, y, z - 0.3f, x + 0.6f, y + 1.4f, z + 0.3f);
-    attach(group, object, -1);
+    hangObject(group, object);
     for (int32_t limb = 0; limb < 3; ++limb) {
-        host_.setLimb(object, limb,
-                      figuresAt(x, y + 0.15f + 0.42f * static_cast<float>(limb), z - 0.05f, 0.55f,
-                                0.38f, 0.25f));
-        OT_CreateLimbBox2(group, object, limb);
-        scene_.attachments.emplace_back(object, limb);
+        const float drawerY = y + 0.15f + 0.42f * static_cast<float>(limb);
+        fitLimb(group, object, limb, figuresAt(x, drawerY, z - 0.05f, 0.55f, 0.38f, 0.25f), false);
     }
 }
 
@@ -347,25 +364,24 @@ void SceneBuilder::addOutdoors() {
         ++placed;
         const int kind = placed % 4;
         if (kind <= 1) {
-            const int32_t tree = newObject(figuresAt(x, 0.0f, z, 2.0f, 7.0f, 2.0f));
-            OT_CreateObjectSphere2(0, tree);
-            scene_.attachments.emplace_back(tree, -1);
+            fitObject(0, figuresAt(x, 0.0f, z, 2.0f, 7.0f, 2.0f), true);  // a tree
         } else if (kind == 2) {
-            const int32_t car = newObject(figuresAt(x, 0.0f, z, 2.2f, 1.5f, 1.0f));
-            const int32_t body =
-                OT_CreateBox2(0, x - 2.2f, 0.0f, z - 1.0f, x + 2.2f, 1.5f, z + 1.0f);
-            attach(body, car, -1);
-            for (int32_t wheel = 0; wheel < 4; ++wheel) {
-                const float wx = x + (wheel % 2 == 0 ? -1.5f : 1.5f);
-                const float wz = z + (wheel < 2 ? -0.9f : 0.9f);
-                host_.setLimb(car, wheel, figuresAt(wx, 0.0f, wz, 0.35f, 0.7f, 0.15f));
-                OT_CreateLimbSphere2(body, car, wheel);
-                scene_.attachments.emplace_back(car, wheel);
-            }
+            addCar(x, z);
         } else {
             const int32_t lamp = OT_CreatePoint2(0, x, 3.0f, z);
-            attach(lamp, newObject(figuresAt(x, 0.0f, z, 0.2f, 3.5f, 0.2f)), -1);
+            hangObject(lamp, newObject(figuresAt(x, 0.0f, z, 0.2f, 3.5f, 0.2f)));
         }
+    }
+}
+
+void SceneBuilder::addCar(float x, float z) {
+    const int32_t car = newObject(figuresAt(x, 0.0f, z, 2.2f, 1.5f, 1.0f));
+    const int32_t body = OT_CreateBox2(0, x - 2.2f, 0.0f, z - 1.0f, x + 2.2f, 1.5f, z + 1.0f);
+    hangObject(body, car);
+    for (int32_t wheel = 0; wheel < 4; ++wheel) {
+        const float wx = x + (wheel % 2 == 0 ? -1.5f : 1.5f);
+        const float wz = z + (wheel < 2 ? -0.9f : 0.9f);
+        fitLimb(body, car, wheel, figuresAt(wx, 0.0f, wz, 0.35f, 0.7f, 0.15f), true);
     }
 }
 
