@@ -60,6 +60,7 @@ private:
     void furnish(int32_t room, const GridCell& cell);
     void addCabinet(int32_t room, float x, float y, float z);
     void connectRooms();
+    std::set<std::pair<int, int>> spanningDoors(int floor);
     void addDoor(const GridCell& a, const GridCell& b, bool onRoute);
     void addStairs();
     void addWindows();
@@ -236,47 +237,49 @@ void SceneBuilder::addDoor(const GridCell& a, const GridCell& b, bool routeDoor)
     }
 }
 
-// Each floor gets a random spanning tree of doors, so every room can be
-// reached, plus a share of extra doors; the route's doors always exist.
+// A random spanning tree of the floor's rooms, grown from one corner: the
+// pairs of rooms that must share a door for every room to be reachable.
+std::set<std::pair<int, int>> SceneBuilder::spanningDoors(int floor) {
+    std::set<int> joined = {scene_.cellIndex({0, 0, floor})};
+    std::vector<GridCell> frontier = {{0, 0, floor}};
+    std::set<std::pair<int, int>> doors;
+    while (!frontier.empty()) {
+        const size_t pick = static_cast<size_t>(random_.below(static_cast<int>(frontier.size())));
+        const GridCell cell = frontier[pick];
+        std::vector<GridCell> open;
+        for (const GridCell& n :
+             {GridCell{cell.col + 1, cell.row, floor}, GridCell{cell.col - 1, cell.row, floor},
+              GridCell{cell.col, cell.row + 1, floor}, GridCell{cell.col, cell.row - 1, floor}}) {
+            if (n.col >= 0 && n.col < scene_.cols && n.row >= 0 && n.row < scene_.rows &&
+                !joined.count(scene_.cellIndex(n))) {
+                open.push_back(n);
+            }
+        }
+        if (open.empty()) {
+            frontier.erase(frontier.begin() + static_cast<std::ptrdiff_t>(pick));
+            continue;
+        }
+        const GridCell next =
+            open[static_cast<size_t>(random_.below(static_cast<int>(open.size())))];
+        joined.insert(scene_.cellIndex(next));
+        frontier.push_back(next);
+        doors.insert(doorKey(cell, next));
+    }
+    return doors;
+}
+
+// Each floor gets its spanning tree of doors, plus a share of extra doors;
+// the route's doors always exist.
 void SceneBuilder::connectRooms() {
     for (int f = 0; f < 2; ++f) {
-        std::set<int> joined = {scene_.cellIndex({0, 0, f})};
-        std::vector<GridCell> frontier = {{0, 0, f}};
-        std::set<std::pair<int, int>> doors;
-        while (!frontier.empty()) {
-            const size_t pick =
-                static_cast<size_t>(random_.below(static_cast<int>(frontier.size())));
-            const GridCell cell = frontier[pick];
-            const GridCell around[] = {{cell.col + 1, cell.row, f},
-                                       {cell.col - 1, cell.row, f},
-                                       {cell.col, cell.row + 1, f},
-                                       {cell.col, cell.row - 1, f}};
-            std::vector<GridCell> open;
-            for (const GridCell& n : around) {
-                if (n.col >= 0 && n.col < scene_.cols && n.row >= 0 && n.row < scene_.rows &&
-                    !joined.count(scene_.cellIndex(n))) {
-                    open.push_back(n);
-                }
-            }
-            if (open.empty()) {
-                frontier.erase(frontier.begin() + static_cast<std::ptrdiff_t>(pick));
-                continue;
-            }
-            const GridCell next =
-                open[static_cast<size_t>(random_.below(static_cast<int>(open.size())))];
-            joined.insert(scene_.cellIndex(next));
-            frontier.push_back(next);
-            doors.insert(doorKey(cell, next));
-        }
+        const std::set<std::pair<int, int>> needed = spanningDoors(f);
         for (int r = 0; r < scene_.rows; ++r) {
             for (int c = 0; c < scene_.cols; ++c) {
                 const GridCell here{c, r, f};
-                const GridCell east{c + 1, r, f};
-                const GridCell north{c, r + 1, f};
-                for (const GridCell& other : {east, north}) {
+                for (const GridCell& other : {GridCell{c + 1, r, f}, GridCell{c, r + 1, f}}) {
                     if (other.col >= scene_.cols || other.row >= scene_.rows) continue;
                     const bool route = onRoute(here, other);
-                    if (route || doors.count(doorKey(here, other)) || random_.chance(0.3f)) {
+                    if (route || needed.count(doorKey(here, other)) || random_.chance(0.3f)) {
                         addDoor(here, other, route);
                     }
                 }
