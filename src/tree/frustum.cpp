@@ -91,9 +91,6 @@ void setFrustumFromCamera(OtFrustum& frustum, const OtCameraRef& camera) {
         rows.b[i] = p.b;
         rows.c[i] = p.c;
         rows.d[i] = p.d;
-        rows.upperX[i] = p.a > 0.0f ? ~0u : 0u;
-        rows.upperY[i] = p.b > 0.0f ? ~0u : 0u;
-        rows.upperZ[i] = p.c > 0.0f ? ~0u : 0u;
     }
 }
 
@@ -110,41 +107,46 @@ void setFrustumFromCamera(OtFrustum& frustum, const OtCameraRef& camera) {
 namespace {
 
 // The four planes of one row: the rounded distance of each plane's farthest
-// corner, as the scalar steps ((a*x + b*y) + c*z) + d would round it.
-inline int rowInFront(const PlaneRows& r, int row, __m128 lo, __m128 hi) {
-    auto pick = [&](const uint32_t* upper, __m128 low, __m128 high) {
-        const __m128 mask = _mm_load_ps(reinterpret_cast<const float*>(upper + row));
-        return _mm_or_ps(_mm_and_ps(mask, high), _mm_andnot_ps(mask, low));
-    };
-    const __m128 x = pick(r.upperX, _mm_shuffle_ps(lo, lo, 0x00), _mm_shuffle_ps(hi, hi, 0x00));
-    const __m128 y = pick(r.upperY, _mm_shuffle_ps(lo, lo, 0x55), _mm_shuffle_ps(hi, hi, 0x55));
-    const __m128 z = pick(r.upperZ, _mm_shuffle_ps(lo, lo, 0xAA), _mm_shuffle_ps(hi, hi, 0xAA));
-    __m128 distance =
-        _mm_add_ps(_mm_mul_ps(_mm_load_ps(r.a + row), x), _mm_mul_ps(_mm_load_ps(r.b + row), y));
-    distance = _mm_add_ps(distance, _mm_mul_ps(_mm_load_ps(r.c + row), z));
-    distance = _mm_add_ps(distance, _mm_load_ps(r.d + row));
+// corner, as the scalar steps ((a*x + b*y) + c*z) + d would round it. Each
+// product rounds monotonically in its coordinate, so the larger of the two
+// products is the farther corner's product.
+inline int rowInFront(const PlaneRows& r, int row, const __m128 first[3], const __m128 second[3]) {
+    const __m128 a = _mm_load_ps(r.a + row);
+    const __m128 b = _mm_load_ps(r.b + row);
+    const __m128 c = _mm_load_ps(r.c + row);
+    const __m128 x = _mm_max_ps(_mm_mul_ps(a, first[0]), _mm_mul_ps(a, second[0]));
+    const __m128 y = _mm_max_ps(_mm_mul_ps(b, first[1]), _mm_mul_ps(b, second[1]));
+    const __m128 z = _mm_max_ps(_mm_mul_ps(c, first[2]), _mm_mul_ps(c, second[2]));
+    const __m128 distance = _mm_add_ps(_mm_add_ps(_mm_add_ps(x, y), z), _mm_load_ps(r.d + row));
     return _mm_movemask_ps(_mm_cmpgt_ps(distance, _mm_setzero_ps()));
 }
 
 }  // namespace
 
-int boxRejectingPlane(const OtFrustum& frustum, Vec3 a, Vec3 b) {
-    const __m128 va = _mm_setr_ps(a.x, a.y, a.z, 0.0f);
-    const __m128 vb = _mm_setr_ps(b.x, b.y, b.z, 0.0f);
+int boxRejectingPlane(const OtFrustum& frustum, const float* corners) {
+    const __m128 va = _mm_loadu_ps(corners);        // ax ay az bx
+    const __m128 tail = _mm_loadu_ps(corners + 2);  // az bx by bz
+    const __m128 vb = _mm_shuffle_ps(tail, tail, _MM_SHUFFLE(3, 3, 2, 1));
     // v - v is 0 in every lane only when every coordinate is finite.
     const __m128 zero = _mm_add_ps(_mm_sub_ps(va, va), _mm_sub_ps(vb, vb));
-    if (!frustum.planesFinite || _mm_movemask_ps(_mm_cmpeq_ps(zero, _mm_setzero_ps())) != 0xF) {
-        return boxRejectingPlaneByCorners(frustum, a, b);
+    if (!frustum.planesFinite || (_mm_movemask_ps(_mm_cmpeq_ps(zero, _mm_setzero_ps())) & 7) != 7) {
+        return boxRejectingPlaneByCorners(frustum, {corners[0], corners[1], corners[2]},
+                                          {corners[3], corners[4], corners[5]});
     }
-    const __m128 lo = _mm_min_ps(va, vb);
-    const __m128 hi = _mm_max_ps(va, vb);
-    const int inFront = rowInFront(frustum.rows, 0, lo, hi) | rowInFront(frustum.rows, 4, lo, hi)
-                                                                  << 4;
+    // Either corner may be the farther one on an axis; rowInFront takes both.
+    const __m128 first[3] = {_mm_shuffle_ps(va, va, 0x00), _mm_shuffle_ps(va, va, 0x55),
+                             _mm_shuffle_ps(va, va, 0xAA)};
+    const __m128 second[3] = {_mm_shuffle_ps(vb, vb, 0x00), _mm_shuffle_ps(vb, vb, 0x55),
+                              _mm_shuffle_ps(vb, vb, 0xAA)};
+    const int inFront = rowInFront(frustum.rows, 0, first, second) |
+                        rowInFront(frustum.rows, 4, first, second) << 4;
     const int rejecting = ~inFront & ((1 << kPlaneCount) - 1);
     return rejecting == 0 ? kPlaneCount : std::countr_zero(static_cast<unsigned>(rejecting));
 }
 #else
-int boxRejectingPlane(const OtFrustum& frustum, Vec3 a, Vec3 b) {
+int boxRejectingPlane(const OtFrustum& frustum, const float* corners) {
+    const Vec3 a = {corners[0], corners[1], corners[2]};
+    const Vec3 b = {corners[3], corners[4], corners[5]};
     if (!frustum.planesFinite || !allFinite({a.x, a.y, a.z, b.x, b.y, b.z})) {
         return boxRejectingPlaneByCorners(frustum, a, b);
     }

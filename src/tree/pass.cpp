@@ -24,7 +24,7 @@ void Tree::updateFrustum(int32_t camera) {
 bool Tree::inFrustum(const OtNode& n) const {
     switch (n.kind) {
         case kBox:
-            return testBoxInFrustum(frustum_, n.cornerA, n.cornerB);
+            return boxRejectingPlane(frustum_, &n.cornerA.x) == kPlaneCount;
         case kSphere:
             return testSphereInFrustum(frustum_, n.cornerA, n.radius);
         case kPoint:

@@ -3,6 +3,7 @@
 // children are the top-level list, so "no parent" is simply parent 0.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -47,6 +48,8 @@ struct alignas(64) OtNode {
     uint8_t scratch;  // transient per-operation flag (deletion), 0 between operations
 };
 static_assert(sizeof(OtNode) == 64);
+// The box test reads both corners as six consecutive floats.
+static_assert(offsetof(OtNode, cornerB) == offsetof(OtNode, cornerA) + 3 * sizeof(float));
 
 struct OtAttachment {
     int32_t object;
