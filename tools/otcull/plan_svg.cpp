@@ -17,7 +17,6 @@ constexpr const char* kPanel = "#ffffff";
 constexpr const char* kZoneShown = "#c4dcf6";
 constexpr const char* kZoneHidden = "#ebebe8";
 constexpr const char* kZoneLine = "#4a5a6e";
-constexpr const char* kCameraZone = "#9cc3ee";
 constexpr const char* kCameraZoneLine = "#1f5fa8";
 constexpr const char* kNodeShown = "#2f8f5b";
 constexpr const char* kNodeShownLine = "#1d6640";
@@ -121,11 +120,11 @@ void drawZones(SvgWriter& svg, const PanelMap& map, std::vector<const PlanNode*>
     });
     for (const PlanNode* n : zones) {
         const bool shown = n->visible && n->reached;
-        const char* fill = n->cameraZone ? colour::kCameraZone
+        const char* fill = n->cameraZone ? colour::kZoneShown
                            : shown       ? colour::kZoneShown
                                          : colour::kZoneHidden;
         const char* line = n->cameraZone ? colour::kCameraZoneLine : colour::kZoneLine;
-        const std::string width = n->cameraZone ? "2.4" : "1.2";
+        const std::string width = n->cameraZone ? "3" : "1.2";
         const double x0 = map.x(n->extent.min[0]);
         const double y0 = map.y(n->extent.max[2]);
         if (n->shape == PlanShape::kBox) {
@@ -294,8 +293,9 @@ struct LegendEntry {
     void (*draw)(SvgWriter& svg, double x, double y);
 };
 
-void legendZone(SvgWriter& svg, double x, double y, const char* fill, const char* line) {
-    svg.rect(x, y - 9, 22, 12, {{"fill", fill}, {"stroke", line}, {"stroke-width", "1.2"}});
+void legendZone(SvgWriter& svg, double x, double y, const char* fill, const char* line,
+                const char* width = "1.2") {
+    svg.rect(x, y - 9, 22, 12, {{"fill", fill}, {"stroke", line}, {"stroke-width", width}});
 }
 
 void legendBar(SvgWriter& svg, double x, double y, const char* stroke) {
@@ -306,7 +306,7 @@ void legendBar(SvgWriter& svg, double x, double y, const char* stroke) {
 constexpr LegendEntry kLegend[] = {
     {"camera zone",
      [](SvgWriter& s, double x, double y) {
-         legendZone(s, x, y, colour::kCameraZone, colour::kCameraZoneLine);
+         legendZone(s, x, y, colour::kZoneShown, colour::kCameraZoneLine, "2.6");
      }},
     {"zone shown", [](SvgWriter& s, double x,
                       double y) { legendZone(s, x, y, colour::kZoneShown, colour::kZoneLine); }},
