@@ -67,5 +67,17 @@ TEST(CommandLine, RunWritesAPlanViewOnRequest) {
     std::filesystem::remove_all(dir);
 }
 
+TEST(CommandLine, APlanViewThatCannotBeWrittenIsAScriptError) {
+    const std::filesystem::path dir = std::filesystem::temp_directory_path() / "otcull_cli_svg";
+    std::filesystem::create_directories(dir);
+    const std::string script = (dir / "scene.otc").string();
+    std::ofstream(script) << "OT_CullAll()\nsvg " << (dir / "missing" / "plan.svg").string()
+                          << "\nOT_CullAll()\n";
+    const Outcome o = otcull({"run", script});
+    EXPECT_EQ(o.status, 2);
+    EXPECT_NE(o.err.find(script + ":2: error: svg: cannot write "), std::string::npos) << o.err;
+    std::filesystem::remove_all(dir);
+}
+
 }  // namespace
 }  // namespace tarvo
