@@ -35,8 +35,10 @@ DemoWalk::DemoWalk(const DemoScene& scene) {
     }
     const double doorX = scene.entrance.col * size + size / 2;
     add(doorX, kEyeHeight, -6.0);
-    add(doorX + 6.0, kEyeHeight, -12.0);
-    add(doorX + 22.0, kEyeHeight, -14.0);
+    add(doorX + 8.0, kEyeHeight, -14.0);
+    add(doorX + 18.0, kEyeHeight, -16.0);
+    // Round, to look back at the front door and through it.
+    add(doorX + 12.0, kEyeHeight, -9.0);
 }
 
 void DemoWalk::add(double x, double y, double z) {

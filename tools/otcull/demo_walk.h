@@ -1,5 +1,6 @@
 // The demo camera's walk: along the route through the building's rooms and
-// doors, down the stairwell and out of the front door into the yard.
+// doors, down the stairwell, out of the front door into the yard, and round
+// to look back in through the front door.
 #pragma once
 
 #include <vector>
