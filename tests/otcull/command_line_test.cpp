@@ -35,10 +35,14 @@ TEST(CommandLine, BadCallsFailWithAMessage) {
         {{"run"}, "otcull run: expected one script file"},
         {{"run", "/nonexistent/scene.otc"}, "otcull run: cannot open /nonexistent/scene.otc"},
         {{"demo", "--frames"}, "otcull demo: --frames needs a value"},
-        {{"demo", "--frames", "ten"}, "otcull demo: --frames needs a whole number"},
-        {{"demo", "--frames", "0"}, "otcull demo: --frames needs a whole number"},
-        {{"demo", "--rooms", "-4"}, "otcull demo: --rooms needs a whole number"},
+        {{"demo", "--frames", "ten"},
+         "otcull demo: --frames needs a whole number of at least 1, got 'ten'"},
+        {{"demo", "--frames", "0"}, "otcull demo: --frames needs a whole number of at least 1"},
+        {{"demo", "--rooms", "-4"}, "otcull demo: --rooms needs a whole number of at least 1"},
+        {{"demo", "--svg-frame", "-1"},
+         "otcull demo: --svg-frame needs a whole number of at least 0"},
         {{"demo", "--colour", "red"}, "otcull demo: unknown flag --colour"},
+        {{"demo", "--frames", "10", "--colour"}, "otcull demo: unknown flag --colour"},
     };
     for (const BadCall& c : cases) {
         const Outcome o = otcull(c.args);

@@ -62,36 +62,47 @@ int runScriptFile(std::string_view path, std::ostream& out, std::ostream& err) {
     return runner.runScript(in, path, err);
 }
 
-bool readCount(std::string_view text, int& value, bool zeroAllowed) {
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    return error == std::errc() && end == text.data() + text.size() &&
-           (value > 0 || (zeroAllowed && value == 0));
+struct CountFlag {
+    std::string_view name;
+    int DemoRunOptions::*field;
+    int minimum;
+};
+
+constexpr CountFlag kCountFlags[] = {{"--frames", &DemoRunOptions::frames, 1},
+                                     {"--rooms", &DemoRunOptions::rooms, 1},
+                                     {"--every", &DemoRunOptions::every, 1},
+                                     {"--svg-frame", &DemoRunOptions::svgFrame, 0}};
+
+// Empty when the flag and its value were taken, otherwise what is wrong.
+std::string takeFlag(std::string_view flag, const std::string_view* value,
+                     DemoRunOptions& options) {
+    const CountFlag* count = nullptr;
+    for (const CountFlag& f : kCountFlags) {
+        if (f.name == flag) count = &f;
+    }
+    if (flag != "--svg" && count == nullptr) return "unknown flag " + std::string(flag);
+    if (value == nullptr) return std::string(flag) + " needs a value";
+    if (count == nullptr) {
+        options.svgFile = std::string(*value);
+        return {};
+    }
+    int number = 0;
+    const auto [end, error] = std::from_chars(value->data(), value->data() + value->size(), number);
+    if (error != std::errc() || end != value->data() + value->size() || number < count->minimum) {
+        return std::string(flag) + " needs a whole number of at least " +
+               std::to_string(count->minimum) + ", got '" + std::string(*value) + "'";
+    }
+    options.*(count->field) = number;
+    return {};
 }
 
 int demo(std::span<const std::string_view> args, std::ostream& out, std::ostream& err) {
     DemoRunOptions options;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string_view flag = args[i];
-        if (i + 1 == args.size()) {
-            err << "otcull demo: " << flag
-                << (flag.starts_with("--") ? " needs a value\n" : ": unknown argument\n") << kUsage;
-            return 1;
-        }
-        const std::string_view value = args[++i];
-        int* count = flag == "--frames"      ? &options.frames
-                     : flag == "--rooms"     ? &options.rooms
-                     : flag == "--every"     ? &options.every
-                     : flag == "--svg-frame" ? &options.svgFrame
-                                             : nullptr;
-        if (flag == "--svg") {
-            options.svgFile = std::string(value);
-        } else if (count == nullptr) {
-            err << "otcull demo: unknown flag " << flag << '\n' << kUsage;
-            return 1;
-        } else if (!readCount(value, *count, flag == "--svg-frame")) {
-            err << "otcull demo: " << flag
-                << " needs a whole number (at least 1, or 0 for --svg-frame), got '" << value
-                << "'\n";
+    for (size_t i = 0; i < args.size(); i += 2) {
+        const std::string_view* value = i + 1 < args.size() ? &args[i + 1] : nullptr;
+        const std::string problem = takeFlag(args[i], value, options);
+        if (!problem.empty()) {
+            err << "otcull demo: " << problem << '\n' << kUsage;
             return 1;
         }
     }
