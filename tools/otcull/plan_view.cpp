@@ -73,8 +73,7 @@ PlanScene capturePlan(const Tree& tree) {
         const PlanExtent extent = extentOf(n);
         if (!finite(extent)) continue;
         scene.nodes.push_back({shapeOf(n), extent, n.role == kZone, !tree.ownPortals(i).empty(),
-                               n.visible != 0, tree.markedInLastPass(i), i == cameraZone,
-                               !tree.attachments(i).empty()});
+                               n.visible != 0, tree.markedInLastPass(i), i == cameraZone});
     }
     for (PortalIndex i = 1; i < tree.portalSlotCount(); ++i) {
         const OtPortal& p = tree.portal(i);

@@ -27,7 +27,6 @@ struct PlanNode {
     bool visible;
     bool reached;  // dealt with by the last pass
     bool cameraZone;
-    bool hasAttachments;
 };
 
 enum class PortalState { kPassed, kOpen, kDisabled };
