@@ -14,23 +14,40 @@ enum FloodPhase : uint8_t {
     kChildren,      // culling children from nextNode on
 };
 
+PassEvent passEvent(PassEventKind kind, NodeIndex node) {
+    PassEvent event;
+    event.kind = kind;
+    event.node = node;
+    return event;
+}
+
 }  // namespace
+
+PassEvent Tree::metEvent(NodeIndex node, Origin origin, CullOutcome outcome, int plane) {
+    PassEvent event = passEvent(PassEventKind::kCullNode, node);
+    event.reach = origin.reach;
+    event.outcome = outcome;
+    event.plane = static_cast<int8_t>(plane);
+    event.from = origin.from;
+    event.portal = origin.portal;
+    return event;
+}
 
 void Tree::updateFrustum(int32_t camera) {
     OtCameraRef ref{};
     if (host_.findCamera(camera, &ref)) setFrustumFromCamera(frustum_, ref);
 }
 
-bool Tree::inFrustum(const OtNode& n) const {
+int Tree::rejectingPlane(const OtNode& n) const {
     switch (n.kind) {
         case kBox:
-            return boxRejectingPlane(frustum_, &n.cornerA.x) == kPlaneCount;
+            return boxRejectingPlane(frustum_, &n.cornerA.x);
         case kSphere:
-            return testSphereInFrustum(frustum_, n.cornerA, n.radius);
+            return sphereRejectingPlane(frustum_, n.cornerA, n.radius);
         case kPoint:
-            return testSphereInFrustum(frustum_, n.cornerA, 0.0f);
+            return sphereRejectingPlane(frustum_, n.cornerA, 0.0f);
         default:
-            return true;
+            return kPlaneCount;
     }
 }
 
@@ -69,9 +86,14 @@ NodeIndex Tree::clearAndFindCameraZone() {
     NodeIndex n = leftmostLeaf(nodes_[kRoot].firstChild);
     while (true) {
         OtNode& node = nodes_[n];
-        if (node.role == kZone && (best == kNone || node.depth > nodes_[best].depth) &&
-            testCameraInside(node)) {
-            best = n;
+        if (node.role == kZone && (best == kNone || node.depth > nodes_[best].depth)) {
+            const bool inside = testCameraInside(node);
+            if (observer_) [[unlikely]] {
+                PassEvent event = passEvent(PassEventKind::kZoneTested, n);
+                event.inside = inside;
+                report(event);
+            }
+            if (inside) best = n;
         }
         if (node.nextSibling != kNone) {
             n = leftmostLeaf(node.nextSibling);
@@ -84,14 +106,46 @@ NodeIndex Tree::clearAndFindCameraZone() {
 
 // True when the node is to be flooded. Marks before looking at the role, so
 // inert nodes are dealt with once too.
-bool Tree::cullNode(NodeIndex index) {
+inline void Tree::hideSubtreeInPass(NodeIndex root) {
+    if (observer_) [[unlikely]]
+        reportSubtreeHidden(root);
+    switchDescendants(root, false, true);
+}
+
+bool Tree::cullNode(NodeIndex index, Origin origin) {
     OtNode& n = nodes_[index];
-    if (n.mark == passEpoch_) return false;
+    if (n.mark == passEpoch_) {
+        if (observer_) [[unlikely]]
+            report(metEvent(index, origin, CullOutcome::kAlreadyHandled));
+        return false;
+    }
     n.mark = passEpoch_;
-    if (n.role != kNormal && n.role != kZone) return false;
-    if (inFrustum(n)) return true;
-    switchDescendants(index, false, true);
+    if (n.role != kNormal && n.role != kZone) {
+        if (observer_) [[unlikely]]
+            report(metEvent(index, origin, CullOutcome::kInert));
+        return false;
+    }
+    const int plane = rejectingPlane(n);
+    if (plane == kPlaneCount) {
+        if (observer_) [[unlikely]]
+            report(metEvent(index, origin, CullOutcome::kInView));
+        return true;
+    }
+    if (observer_) [[unlikely]]
+        report(metEvent(index, origin, CullOutcome::kOutOfView, plane));
+    hideSubtreeInPass(index);
     return false;
+}
+
+void Tree::reportSubtreeHidden(NodeIndex root) {
+    scratchNodes_.clear();
+    collectSubtree(root, scratchNodes_);
+    for (NodeIndex n : scratchNodes_) {
+        PassEvent event = passEvent(PassEventKind::kSubtreeHidden, n);
+        event.from = root;
+        report(event);
+    }
+    scratchNodes_.clear();
 }
 
 // A far node is flooded as though the camera were inside it. A node with no
@@ -101,6 +155,12 @@ void Tree::enterFlood(NodeIndex index, bool asFarNode) {
     n.mark = passEpoch_;
     switchOne(index, true);
     const bool walksChildren = asFarNode || n.cameraInside == passEpoch_ || n.role != kZone;
+    if (observer_) [[unlikely]] {
+        report(passEvent(PassEventKind::kFlood, index));
+        if (!walksChildren && n.firstChild != kNone) {
+            report(passEvent(PassEventKind::kChildrenKept, index));
+        }
+    }
     if (zonePortals(index).empty() && (n.firstChild == kNone || !walksChildren)) return;
     FloodFrame frame{index, 0, kNone, kPortals, 0, 0, 0};
     if (asFarNode) {
@@ -121,29 +181,55 @@ void Tree::stepPortal(FloodFrame& frame) {
         frame.nextNode = walk ? n.firstChild : kNone;
         return;
     }
-    const OtPortal& p = portals_[portals[frame.portalCursor]];
+    const PortalIndex portal = portals[frame.portalCursor];
+    const OtPortal& p = portals_[portal];
     if (p.disabled) {
+        if (observer_) [[unlikely]]
+            reportPortal(frame.node, portal, PortalDecision::kDisabled);
         ++frame.portalCursor;
         return;
     }
     frame.phase = kAfterOpening;
-    if (p.portalNode != kNone && cullNode(p.portalNode)) enterFlood(p.portalNode, false);
+    if (p.portalNode != kNone && cullNode(p.portalNode, {Reach::kOpening, frame.node, portal})) {
+        enterFlood(p.portalNode, false);
+    }
 }
 
 void Tree::stepAfterOpening(FloodFrame& frame) {
-    const OtPortal& p = portals_[zonePortals(frame.node)[frame.portalCursor]];
+    const PortalIndex portal = zonePortals(frame.node)[frame.portalCursor];
+    const OtPortal& p = portals_[portal];
     ++frame.portalCursor;
     frame.phase = kPortals;
+    const NodeIndex far = p.zoneA == frame.node ? p.zoneB : p.zoneA;
     // A portal without an opening node is followed as if the opening were in
     // view: culling stays conservative.
-    if (p.portalNode != kNone && nodes_[p.portalNode].visible == 0) return;
-    const NodeIndex far = p.zoneA == frame.node ? p.zoneB : p.zoneA;
-    if (far == kNone) {
+    PortalDecision decision = PortalDecision::kFollowed;
+    if (p.portalNode != kNone && nodes_[p.portalNode].visible == 0) {
+        decision = PortalDecision::kOpeningHidden;
+    } else if (far == kNone) {
+        decision = PortalDecision::kLeadsOut;
+    } else if (nodes_[far].mark == passEpoch_) {
+        decision = PortalDecision::kFarSideHandled;
+    }
+    if (observer_) [[unlikely]]
+        reportPortal(frame.node, portal, decision);
+    if (decision == PortalDecision::kLeadsOut) {
         frame.phase = kTopLevel;
         frame.nextNode = nodes_[kRoot].firstChild;
-        return;
+    } else if (decision == PortalDecision::kFollowed) {
+        if (observer_) [[unlikely]] {
+            report(metEvent(far, {Reach::kFarSide, frame.node, portal}, CullOutcome::kInView,
+                            kPlaneCount));
+        }
+        enterFlood(far, true);
     }
-    if (nodes_[far].mark != passEpoch_) enterFlood(far, true);
+}
+
+void Tree::reportPortal(NodeIndex from, PortalIndex portal, PortalDecision decision) const {
+    PassEvent event = passEvent(PassEventKind::kPortal, from);
+    event.decision = decision;
+    event.portal = portal;
+    report(event);
 }
 
 // Runs the flood from one node to completion. Each portal's far side is
@@ -172,7 +258,11 @@ void Tree::flood(NodeIndex start) {
                     break;
                 }
                 frame.nextNode = nodes_[next].nextSibling;
-                if (cullNode(next)) enterFlood(next, false);
+                const Origin origin = frame.phase == kTopLevel
+                                          ? Origin{Reach::kLeadOut, frame.node,
+                                                   zonePortals(frame.node)[frame.portalCursor - 1]}
+                                          : Origin{Reach::kChild, frame.node, kNone};
+                if (cullNode(next, origin)) enterFlood(next, false);
                 break;
             }
         }
@@ -185,19 +275,35 @@ void Tree::cull(Handle start) {
         startIndex = nodeIndex(start);
         if (startIndex == kNone) return;
     }
+    if (observer_) [[unlikely]]
+        report(passEvent(PassEventKind::kPassBegin, startIndex));
+    runPass(startIndex);
+    if (observer_) [[unlikely]]
+        report(passEvent(PassEventKind::kPassEnd, kNone));
+}
+
+void Tree::runPass(NodeIndex startIndex) {
     const NodeIndex cameraZone = clearAndFindCameraZone();
+    if (observer_) [[unlikely]]
+        report(passEvent(PassEventKind::kCameraZone, cameraZone));
     if (cameraZone != kNone) {
-        switchDescendants(kRoot, false, false);
+        for (NodeIndex n = nodes_[kRoot].firstChild; n != kNone; n = nodes_[n].nextSibling) {
+            hideSubtreeInPass(n);
+        }
+        if (observer_) [[unlikely]] {
+            report(metEvent(cameraZone, {Reach::kCameraZone, kNone, kNone}, CullOutcome::kInView,
+                            kPlaneCount));
+        }
         flood(cameraZone);
         return;
     }
     if (startIndex != kNone) {
-        if (cullNode(startIndex)) flood(startIndex);
+        if (cullNode(startIndex, {Reach::kStartNode, kNone, kNone})) flood(startIndex);
         return;
     }
     for (NodeIndex n = nodes_[kRoot].firstChild; n != kNone;) {
         const NodeIndex next = nodes_[n].nextSibling;
-        if (cullNode(n)) flood(n);
+        if (cullNode(n, {Reach::kTopLevel, kNone, kNone})) flood(n);
         n = next;
     }
 }

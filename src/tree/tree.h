@@ -9,6 +9,7 @@
 #include "host/host_link.h"
 #include "tree/frustum.h"
 #include "tree/handles.h"
+#include "tree/pass_observer.h"
 #include "tree/records.h"
 
 namespace tarvo {
@@ -94,6 +95,8 @@ public:
     // --- frustum and pass ---
     void updateFrustum(int32_t camera);
     void cull(Handle start);
+    // Reports every decision of later passes to observer (nullptr detaches).
+    void setObserver(const PassObserver* observer) { observer_ = observer; }
 
     // --- index-level access for the pass, tests, tools and invariant checks ---
     NodeIndex nodeIndex(Handle handle) const;  // kNone unless a live node
@@ -153,12 +156,25 @@ private:
     // Pass pieces (pass.cpp).
     void clearPassFlags();
     NodeIndex clearAndFindCameraZone();
-    bool cullNode(NodeIndex index);
+    // Where a cull step's node came from, for the observer.
+    struct Origin {
+        Reach reach;
+        NodeIndex from;
+        PortalIndex portal;
+    };
+    bool cullNode(NodeIndex index, Origin origin);
     void enterFlood(NodeIndex index, bool asFarNode);
+    void hideSubtreeInPass(NodeIndex root);
+    void reportSubtreeHidden(NodeIndex root);
+    void report(const PassEvent& event) const { observer_->onEvent(observer_->context, event); }
+    static PassEvent metEvent(NodeIndex node, Origin origin, CullOutcome outcome,
+                              int plane = kPlaneCount);
+    void reportPortal(NodeIndex from, PortalIndex portal, PortalDecision decision) const;
+    void runPass(NodeIndex startIndex);
     void flood(NodeIndex start);
     void stepPortal(FloodFrame& frame);
     void stepAfterOpening(FloodFrame& frame);
-    bool inFrustum(const OtNode& n) const;
+    int rejectingPlane(const OtNode& n) const;  // kPlaneCount when in view
     bool testCameraInside(OtNode& n);
 
     std::vector<OtNode> nodes_;
@@ -181,6 +197,7 @@ private:
     static inline const std::vector<PortalIndex> noPortals_{};
     HostLink host_;
     OtFrustum frustum_;
+    const PassObserver* observer_ = nullptr;
 };
 
 }  // namespace tarvo
