@@ -115,29 +115,12 @@ std::optional<std::string> ScriptRunner::run(const CommandCall& call) {
     if (!call.binding.empty() && sig.result == 0) {
         return std::string(sig.exportName) + " returns no value to bind to " + call.binding;
     }
-
-    std::vector<uint32_t> slots;
-    for (size_t i = 0; i < call.arguments.size(); ++i) {
-        const Argument& argument = call.arguments[i];
+    std::vector<uint32_t> slots(call.arguments.size());
+    for (size_t i = 0; i < slots.size(); ++i) {
         const bool wantsFloat = sig.parameters[i] == 'F';
-        if (argument.isName) {
-            const auto found = bindings_.find(argument.text);
-            if (found == bindings_.end()) return "unbound name '" + argument.text + "'";
-            const Binding& bound = found->second;
-            if (!wantsFloat && bound.type == 'F') {
-                return argumentPlace(i, sig.exportName) + " takes an integer, but " +
-                       argument.text + " holds a float";
-            }
-            const bool convert = wantsFloat && bound.type != 'F';
-            slots.push_back(convert ? std::bit_cast<uint32_t>(
-                                          static_cast<float>(static_cast<int32_t>(bound.bits)))
-                                    : bound.bits);
-        } else if (wantsFloat) {
-            slots.push_back(std::bit_cast<uint32_t>(asFloat(argument.number)));
-        } else if (argument.number.isInteger) {
-            slots.push_back(static_cast<uint32_t>(static_cast<int32_t>(argument.number.integer)));
-        } else {
-            return argumentPlace(i, sig.exportName) + " takes an integer, got " + argument.text;
+        if (auto error =
+                slotOf(call.arguments[i], wantsFloat, argumentPlace(i, sig.exportName), slots[i])) {
+            return error;
         }
     }
 
@@ -146,6 +129,31 @@ std::optional<std::string> ScriptRunner::run(const CommandCall& call) {
     if (!call.binding.empty()) bindings_[call.binding] = {result, sig.result, ++bindingCount_};
     out_ << sig.exportName << " -> "
          << formatResult(sig.result, returnsHandle(*resolved.command), result) << '\n';
+    return std::nullopt;
+}
+
+// An integer given for a float parameter is taken as that float, whether
+// written out or held by a name; a float is never taken as an integer.
+std::optional<std::string> ScriptRunner::slotOf(const Argument& argument, bool wantsFloat,
+                                                const std::string& place, uint32_t& slot) const {
+    if (!argument.isName) {
+        if (wantsFloat) {
+            slot = std::bit_cast<uint32_t>(asFloat(argument.number));
+            return std::nullopt;
+        }
+        if (!argument.number.isInteger) return place + " takes an integer, got " + argument.text;
+        slot = static_cast<uint32_t>(static_cast<int32_t>(argument.number.integer));
+        return std::nullopt;
+    }
+    const auto found = bindings_.find(argument.text);
+    if (found == bindings_.end()) return "unbound name '" + argument.text + "'";
+    const Binding& bound = found->second;
+    if (!wantsFloat && bound.type == 'F') {
+        return place + " takes an integer, but " + argument.text + " holds a float";
+    }
+    const bool convert = wantsFloat && bound.type != 'F';
+    slot = convert ? std::bit_cast<uint32_t>(static_cast<float>(static_cast<int32_t>(bound.bits)))
+                   : bound.bits;
     return std::nullopt;
 }
 

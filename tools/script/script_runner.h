@@ -86,6 +86,10 @@ private:
 
     std::optional<std::string> run(const Statement& statement);
     std::optional<std::string> run(const CommandCall& call);
+    // Fills slot, or says what is wrong with the argument; place names it in
+    // the message ("argument 2 of OT_AddObject").
+    std::optional<std::string> slotOf(const Argument& argument, bool wantsFloat,
+                                      const std::string& place, uint32_t& slot) const;
     std::string formatResult(char type, bool isHandle, uint32_t bits) const;
     std::string nameOfHandle(uint32_t bits) const;
 
