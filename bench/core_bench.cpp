@@ -124,7 +124,8 @@ BENCHMARK(BM_S4_CreateDeleteAll)->Arg(100'000)->Arg(1'000'000)->Unit(benchmark::
 void BM_S4_DeleteSiblings(benchmark::State& state) {
     CoreSession session;
     const bool reverse = state.range(0) != 0;
-    std::vector<int32_t> children(100'000);
+    const int count = static_cast<int>(state.range(1));
+    std::vector<int32_t> children(static_cast<size_t>(count));
     for (auto _ : state) {
         state.PauseTiming();
         const int32_t parent = OT_CreateBox2(0, 0, 0, 0, 1, 1, 1);
@@ -136,9 +137,15 @@ void BM_S4_DeleteSiblings(benchmark::State& state) {
         OT_DeleteAll();
         state.ResumeTiming();
     }
-    reportPerNode(state, 100'000);
+    reportPerNode(state, count);
 }
-BENCHMARK(BM_S4_DeleteSiblings)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+// Forward (0) and reverse (1) creation order, at two sizes to show linearity.
+BENCHMARK(BM_S4_DeleteSiblings)
+    ->Args({0, 10'000})
+    ->Args({0, 100'000})
+    ->Args({1, 10'000})
+    ->Args({1, 100'000})
+    ->Unit(benchmark::kMillisecond);
 
 void BM_S4_SetParentMoves(benchmark::State& state) {
     CoreSession session;

@@ -249,3 +249,26 @@ TEST_F(PassTest, FittedVolumesSnapshotTheHostsFigures) {
 
 }  // namespace
 }  // namespace tarvo
+
+namespace tarvo {
+namespace {
+
+// Pass flags are cleared by moving to a new epoch; when the epoch counter
+// wraps they are cleared for real. Hundreds of passes must all agree.
+TEST_F(PassTest, EveryPassSeesFreshFlagsAcrossEpochWraps) {
+    const int32_t home = zone(1, 0, 0);
+    const int32_t door = node(2, home, 4, 1, 0.5f);
+    const int32_t next = zone(3, 0, 10);
+    node(4, next, 11, 1, 0.5f);
+    node(5, 0, kBehind);
+    OT_AddPortal(home, next, door);
+    OT_CullAll();
+    const Calls first = calls();
+    for (int pass = 0; pass < 600; ++pass) {
+        OT_CullAll();
+        ASSERT_EQ(calls(), first) << "pass " << pass;
+    }
+}
+
+}  // namespace
+}  // namespace tarvo

@@ -29,15 +29,20 @@ void Tree::switchOne(NodeIndex index, bool show) {
     OtNode& n = nodes_[index];
     n.visible = show ? 1 : 0;
     if (n.lists == kNone) return;
-    for (const OtAttachment& a : lists_[n.lists].attachments) {
-        if (show) {
+    const std::vector<OtAttachment>& attached = lists_[n.lists].attachments;
+    if (show) {
+        for (const OtAttachment& a : attached) {
             if (a.limb == -1) {
                 host_.excludeOff(a.object);
                 host_.show(a.object);
             } else {
                 host_.showLimb(a.object, a.limb);
             }
-        } else if (a.limb == -1) {
+        }
+        return;
+    }
+    for (const OtAttachment& a : attached) {
+        if (a.limb == -1) {
             host_.hide(a.object);
             host_.excludeOn(a.object);
         } else {

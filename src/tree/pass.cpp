@@ -213,7 +213,9 @@ void Tree::stepAfterOpening(FloodFrame& frame) {
     }
     if (observer_) [[unlikely]]
         reportPortal(frame.node, portal, decision);
-    if (decision == PortalDecision::kLeadsOut) {
+    // Once one such portal has culled the whole top level, every top-level
+    // node is marked for the rest of the pass: later ones would find nothing.
+    if (decision == PortalDecision::kLeadsOut && !topLevelCulled_) {
         frame.phase = kTopLevel;
         frame.nextNode = nodes_[kRoot].firstChild;
     } else if (decision == PortalDecision::kFollowed) {
@@ -250,6 +252,7 @@ void Tree::flood(NodeIndex start) {
                 const NodeIndex next = frame.nextNode;
                 if (next == kNone) {
                     if (frame.phase == kTopLevel) {
+                        topLevelCulled_ = true;
                         frame.phase = kPortals;
                         break;
                     }
@@ -283,6 +286,7 @@ void Tree::cull(Handle start) {
 }
 
 void Tree::runPass(NodeIndex startIndex) {
+    topLevelCulled_ = false;
     const NodeIndex cameraZone = clearAndFindCameraZone();
     if (observer_) [[unlikely]]
         report(passEvent(PassEventKind::kCameraZone, cameraZone));

@@ -189,6 +189,7 @@ private:
 
     // mark and cameraInside count only when they equal the current pass's epoch.
     uint8_t passEpoch_ = 1;
+    bool topLevelCulled_ = false;          // a portal with a zero side has culled it all
     std::vector<FloodFrame> floodStack_;   // capacity kept >= node slots
     std::vector<NodeIndex> scratchNodes_;  // deletion work lists
     std::vector<NodeIndex> touchedNodes_;
