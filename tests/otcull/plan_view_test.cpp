@@ -65,7 +65,7 @@ const PlanNode& nodeAt(const PlanScene& plan, float x, bool zone) {
 
 TEST_F(PlanViewTest, PortalsAreSortedByWhatThePassDidWithThem) {
     run(kThreeRooms);
-    const PlanScene plan = capturePlan(cullingState());
+    const PlanScene plan = capturePlan(cullingState(), session_.passes());
     ASSERT_EQ(plan.portals.size(), 3u);
     EXPECT_EQ(portalAt(plan, 5.9f).state, PortalState::kPassed);
     EXPECT_EQ(portalAt(plan, 11.9f).state, PortalState::kDisabled);
@@ -76,7 +76,7 @@ TEST_F(PlanViewTest, PortalsAreSortedByWhatThePassDidWithThem) {
 
 TEST_F(PlanViewTest, NodesCarryTheirStateAndTheCameraZoneIsMarked) {
     run(kThreeRooms);
-    const PlanScene plan = capturePlan(cullingState());
+    const PlanScene plan = capturePlan(cullingState(), session_.passes());
     EXPECT_EQ(std::count_if(plan.nodes.begin(), plan.nodes.end(),
                             [](const PlanNode& n) { return n.cameraZone; }),
               1);
@@ -92,7 +92,7 @@ TEST_F(PlanViewTest, NodesCarryTheirStateAndTheCameraZoneIsMarked) {
 
 TEST_F(PlanViewTest, PictureHoldsOneShapePerNodeAndTheFrustumWedge) {
     run(kThreeRooms);
-    const PlanScene plan = capturePlan(cullingState());
+    const PlanScene plan = capturePlan(cullingState(), session_.passes());
     const std::string svg = renderPlanSvg(plan, {"title", "subtitle", {}, {{"label", "42"}}});
     EXPECT_TRUE(svg.starts_with("<?xml"));
     EXPECT_TRUE(svg.ends_with("</svg>\n"));

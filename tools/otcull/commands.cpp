@@ -22,10 +22,11 @@ constexpr const char* kUsage =
 // The `svg FILE` statement: the plan view of the tree as the script left it.
 class ScriptPlanView : public script::PlanViewWriter {
 public:
-    explicit ScriptPlanView(std::string_view scriptName) : scriptName_(scriptName) {}
+    ScriptPlanView(std::string_view scriptName, const PassRecord& passes)
+        : scriptName_(scriptName), passes_(passes) {}
 
     std::string write(const std::string& file) override {
-        const PlanScene scene = capturePlan(cullingState());
+        const PlanScene scene = capturePlan(cullingState(), passes_);
         size_t shown = 0;
         size_t zones = 0;
         for (const PlanNode& n : scene.nodes) {
@@ -47,6 +48,7 @@ public:
 
 private:
     std::string scriptName_;
+    const PassRecord& passes_;
 };
 
 int runScriptFile(std::string_view path, std::ostream& out, std::ostream& err) {
@@ -57,7 +59,7 @@ int runScriptFile(std::string_view path, std::ostream& out, std::ostream& err) {
     }
     StandInSession session(out);
     script::ScriptRunner runner(session, session, out);
-    ScriptPlanView planView(path);
+    ScriptPlanView planView(path, session.passes());
     runner.setPlanViewWriter(&planView);
     return runner.runScript(in, path, err);
 }

@@ -215,15 +215,19 @@ int runDemo(const DemoRunOptions& options, std::ostream& out, std::ostream& err)
     const int svgFrame = options.svgFrame < 0 ? frames - 1 : std::min(options.svgFrame, frames - 1);
     printScene(out, scene, ledger.size());
     DemoTotals totals;
+    PassRecord passes;
     PlanScene plan;
     FrameFigures planFigures{};
     for (int frame = 0; frame < frames; ++frame) {
+        // Only the pictured pass is observed, and timed with the observer.
+        if (frame == svgFrame) passes.attach(cullingState());
         const double along = frames > 1 ? frame / static_cast<double>(frames - 1) : 0.0;
         const FrameFigures figures = runFrame(frame, walk.at(along), host, scene, ledger);
         totals.add(figures);
         if (frame % every == 0 || frame == frames - 1) printFrame(out, figures);
         if (frame == svgFrame) {
-            plan = capturePlan(cullingState());
+            PassRecord::detach(cullingState());
+            plan = capturePlan(cullingState(), passes);
             planFigures = figures;
         }
     }

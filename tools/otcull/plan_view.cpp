@@ -30,18 +30,9 @@ PlanShape shapeOf(const OtNode& n) {
     return PlanShape::kBox;
 }
 
-bool flooded(const Tree& tree, NodeIndex index) {
-    return tree.markedInLastPass(index) && tree.node(index).visible != 0;
-}
-
-// Derived after the fact: the pass went through an enabled portal when its
-// opening and every zone it names were reached and left shown.
-PortalState stateOf(const Tree& tree, const OtPortal& p) {
+PortalState stateOf(const OtPortal& p, PortalIndex index, const PassRecord& passes) {
     if (p.disabled) return PortalState::kDisabled;
-    const bool openingShown = p.portalNode == kNone || flooded(tree, p.portalNode);
-    const bool sideA = p.zoneA == kNone || flooded(tree, p.zoneA);
-    const bool sideB = p.zoneB == kNone || flooded(tree, p.zoneB);
-    return openingShown && sideA && sideB ? PortalState::kPassed : PortalState::kOpen;
+    return passes.wentThrough(index) ? PortalState::kPassed : PortalState::kOpen;
 }
 
 // The deepest zone holding the camera; a zone entered through a portal has
@@ -64,7 +55,7 @@ Handle cameraZoneOf(const Tree& tree) {
     return index == kNone ? 0 : tree.nodeHandle(index);
 }
 
-PlanScene capturePlan(const Tree& tree) {
+PlanScene capturePlan(const Tree& tree, const PassRecord& passes) {
     PlanScene scene;
     const NodeIndex cameraZone = cameraZoneIndex(tree);
     for (NodeIndex i = 1; i < tree.nodeSlotCount(); ++i) {
@@ -85,7 +76,8 @@ PlanScene capturePlan(const Tree& tree) {
         }
         const PlanExtent opening = extentOf(tree.node(p.portalNode));
         if (!finite(opening)) continue;
-        scene.portals.push_back({opening, stateOf(tree, p), p.zoneA == kNone || p.zoneB == kNone});
+        scene.portals.push_back(
+            {opening, stateOf(p, i, passes), p.zoneA == kNone || p.zoneB == kNone});
     }
     const OtFrustum& frustum = tree.frustum();
     if (frustum.cameraRecord.position != nullptr) {

@@ -1,12 +1,14 @@
 // What a plan view shows, read from the culling state after a pass: every
 // node's footprint and state, every portal and whether the pass went through
-// it, and the camera with the frustum it was culled with. Read only.
+// it (as the pass reported it), and the camera with the frustum it was culled
+// with. Read only.
 #pragma once
 
 #include <cstdint>
 #include <optional>
 #include <vector>
 
+#include "pass_record.h"
 #include "tree/frustum.h"
 #include "tree/tree.h"
 
@@ -48,7 +50,8 @@ struct PlanScene {
     std::optional<PlanCamera> camera;
 };
 
-PlanScene capturePlan(const Tree& tree);
+// passes must have observed the tree's last pass.
+PlanScene capturePlan(const Tree& tree, const PassRecord& passes);
 
 // The zone the last pass found holding the camera, or 0.
 Handle cameraZoneOf(const Tree& tree);

@@ -48,9 +48,11 @@ StandInSession::StandInSession(std::ostream& out) : out_(out) {
     };
     resetCullingState();
     ot_bind_host(&printing_);
+    passes_.attach(cullingState());
 }
 
 StandInSession::~StandInSession() {
+    PassRecord::detach(cullingState());
     resetCullingState();
     ot_bind_host(nullptr);
 }

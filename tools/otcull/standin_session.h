@@ -1,10 +1,12 @@
 // The script runner's engine on Linux: the plug-in's own commands, bound to a
-// stand-in host that prints every visibility switch the moment it is made.
+// stand-in host that prints every visibility switch the moment it is made,
+// with every pass observed for the plan view.
 #pragma once
 
 #include <ostream>
 
 #include "host/standin_host.h"
+#include "pass_record.h"
 #include "script_runner.h"
 
 namespace tarvo {
@@ -19,6 +21,7 @@ public:
     StandInSession& operator=(const StandInSession&) = delete;
 
     uint32_t call(int id, std::span<const uint32_t> slots) override;
+    const PassRecord& passes() const { return passes_; }
 
     void setCameraMatrices(int32_t camera, const script::CameraMatrices& matrices) override;
     void setCameraPosition(int32_t camera, const float position[3]) override;
@@ -37,6 +40,7 @@ private:
     StandInHost host_;
     OtHostApi standIn_{};  // the stand-in's own table, which the printing table forwards to
     OtHostApi printing_{};
+    PassRecord passes_;
 };
 
 }  // namespace tarvo
