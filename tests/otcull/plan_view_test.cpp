@@ -21,7 +21,6 @@ namespace {
 class PlanViewTest : public ::testing::Test {
 protected:
     void run(std::string_view script) {
-        runner_.setPlanViewWriter(nullptr);
         std::istringstream in{std::string(script)};
         ASSERT_EQ(runner_.runScript(in, "scene", err_), 0) << err_.str();
     }
@@ -72,6 +71,21 @@ TEST_F(PlanViewTest, PortalsAreSortedByWhatThePassDidWithThem) {
     EXPECT_EQ(portalAt(plan, -0.1f).state, PortalState::kOpen)
         << "its doorway is behind the camera";
     for (const PlanPortal& p : plan.portals) EXPECT_FALSE(p.leadsOutside);
+}
+
+TEST_F(PlanViewTest, ASecondDoorIntoAFloodedRoomIsNotPassed) {
+    run("camera 0 lookat 1 1.6 5  20 1.6 5  75 1.5 0.1 100\n"
+        "hall    = OT_CreateBox(0, 0, 0, 0,   6, 3, 10, 2)\n"
+        "kitchen = OT_CreateBox(0, 6, 0, 0,  12, 3, 10, 2)\n"
+        "d1 = OT_CreateBox(hall, 5.9, 0, 3,  6.1, 2.2, 4)\n"
+        "d2 = OT_CreateBox(hall, 5.8, 0, 6,  6.2, 2.2, 7)\n"
+        "first  = OT_AddPortal(hall, kitchen, d1)\n"
+        "second = OT_AddPortal(kitchen, hall, d2)\n"
+        "OT_UpdateFrustum()\n"
+        "OT_CullAll()\n");
+    const PlanScene plan = capturePlan(cullingState(), session_.passes());
+    EXPECT_EQ(portalAt(plan, 5.9f).state, PortalState::kPassed);
+    EXPECT_EQ(portalAt(plan, 5.8f).state, PortalState::kOpen);
 }
 
 TEST_F(PlanViewTest, NodesCarryTheirStateAndTheCameraZoneIsMarked) {
