@@ -195,10 +195,16 @@ void Tree::deleteNode(Handle node) {
     scratchNodes_.clear();
 }
 
+// Everything goes, so no survivor's lists need sweeping: one pass over the
+// storage frees every live node and portal.
 void Tree::deleteAll() {
-    while (nodes_[kRoot].firstChild != kNone) {
-        deleteNode(nodeHandle(nodes_[kRoot].firstChild));
+    for (NodeIndex i = 1; i < nodes_.size(); ++i) {
+        if (nodes_[i].state == SlotState::kLive) freeNode(i);
     }
+    for (PortalIndex i = 1; i < portals_.size(); ++i) {
+        if (portals_[i].state == SlotState::kLive) freePortal(i);
+    }
+    nodes_[kRoot].firstChild = kNone;
 }
 
 // Frees every portal that names a dying node. Survivors that share such a
