@@ -5,6 +5,7 @@
 #include <set>
 
 #include "scene.h"
+#include "tarvo/culling.h"
 #include "tree/handles.h"
 
 namespace tarvo::reliability {
@@ -367,6 +368,45 @@ TEST(BadInput, DeletingANodeThatIsZoneAndOpeningAtOnce) {
         EXPECT_EQ(cullingState().livePortalCount(), 0u);
         s("OT_CullAll", {});
     }
+}
+
+// A program that binds no host, or a table with holes, must still be able to
+// run every command: switches go nowhere, lookups find nothing.
+TEST(BadInput, EveryCommandWithoutAHostOrWithAPartialOne) {
+    struct Recorder {
+        int hides = 0;
+    } recorder;
+    OtHostApi partial{};
+    partial.context = &recorder;
+    partial.hide = [](void* r, int32_t) { ++static_cast<Recorder*>(r)->hides; };
+    const OtHostApi* const apis[] = {nullptr, &partial};
+    for (const OtHostApi* api : apis) {
+        ot_bind_host(api);
+        resetCullingState();
+        const int32_t zone = OT_CreateBox1(0, -1, -1, -1, 1, 1, 1, 2);
+        const int32_t child = OT_CreateSphere2(zone, 0, 0, 0, 1);
+        ASSERT_NE(zone, 0);
+        OT_AddObject(zone, 1);
+        OT_AddLimb(child, 1, 2);
+        OT_AddPortal(zone, 0, child);
+        EXPECT_EQ(OT_CreateObjectBox2(zone, 1), 0);
+        EXPECT_EQ(OT_CreateLimbSphere2(zone, 1, 2), 0);
+        OT_UpdateFrustum1();
+        OT_UpdateFrustum2(4);
+        OT_CullAll();
+        OT_Hide(zone);
+        OT_Show(child);
+        OT_HideAll2();
+        OT_ShowAll2();
+        OT_Cull(child);
+        EXPECT_EQ(OT_Visible(child), 1);
+        EXPECT_EQ(checkTreeInvariants(cullingState()), "");
+        OT_DeleteAll();
+    }
+    // Hidden: by the box test on zero planes, by OT_Hide and by OT_HideAll.
+    EXPECT_EQ(recorder.hides, 3);
+    resetCullingState();
+    ot_bind_host(nullptr);
 }
 
 }  // namespace

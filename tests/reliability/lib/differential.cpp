@@ -303,6 +303,9 @@ std::string Differential::command(int id, std::span<const uint32_t> coreSlots,
                ", model " + std::to_string(modelHost_->linkCount());
     }
     if (std::string d = compareResult(id, core, model); !d.empty()) return name + ": " + d;
+    if (id == 1 || id == 2) {
+        if (std::string d = compareFrustum(); !d.empty()) return name + ": " + d;
+    }
     if (std::string d = syncLiveness(); !d.empty()) return name + ": " + d;
     if (std::string d = checkTreeInvariants(cullingState()); !d.empty()) {
         return name + ": core invariant broken: " + d;
@@ -348,6 +351,26 @@ std::string Differential::compareResult(int id, int32_t core, int32_t model) {
     if (found == coreToModel_.end() || found->second != model) {
         return "handle results name different records: core " + hex(static_cast<uint32_t>(core)) +
                ", model " + std::to_string(model);
+    }
+    return {};
+}
+
+std::string Differential::compareFrustum() const {
+    const OtFrustum& f = cullingState().frustum();
+    if ((f.cameraRecord.position != nullptr) != model_->hasCameraRecord()) {
+        return "one side has a camera record, the other none";
+    }
+    for (int p = 0; p < 6; ++p) {
+        const Plane& plane = f.planes[p];
+        const float core[4] = {plane.a, plane.b, plane.c, plane.d};
+        for (int k = 0; k < 4; ++k) {
+            const uint32_t c = std::bit_cast<uint32_t>(core[k]);
+            const uint32_t m = std::bit_cast<uint32_t>(model_->planes()[p][k]);
+            if (!sameFloat(c, m)) {
+                return "plane " + std::to_string(p) + " component " + std::to_string(k) +
+                       " differs: core " + hex(c) + ", model " + hex(m);
+            }
+        }
     }
     return {};
 }

@@ -82,6 +82,7 @@ public:
 private:
     std::string compareResult(int id, int32_t core, int32_t model);
     std::string syncLiveness();
+    std::string compareFrustum() const;
     std::string compareTree() const;
 
     std::unique_ptr<StandInHost> coreHost_;

@@ -170,6 +170,8 @@ public:
     const std::vector<Node*>& topLevel() const { return topLevel_; }
     size_t nodeCount() const { return nodes_.size(); }
     size_t portalCount() const { return portals_.size(); }
+    const float (&planes() const)[6][4] { return planes_; }
+    bool hasCameraRecord() const { return hasCamera_; }
 
 private:
     Node* nodeOf(int32_t handle);
