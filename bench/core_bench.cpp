@@ -9,7 +9,7 @@
 #include "commands/state.h"
 #include "counting_allocator.h"
 #include "host/standin_host.h"
-#include "scenes.h"
+#include "scene_pass.h"
 #include "tarvo/culling.h"
 #include "tree/frustum.h"
 
@@ -37,27 +37,14 @@ struct CoreSession {
         });
     }
     void useCamera(const CameraSetup& setup) {
-        StandInCamera& c = host.camera(0);
-        std::copy(setup.view, setup.view + 16, c.view);
-        std::copy(setup.projection, setup.projection + 16, c.projection);
-        std::copy(setup.position, setup.position + 3, c.position);
+        copyCamera(setup, host.camera(0));
         OT_UpdateFrustum1();
     }
+    void cullAll() { OT_CullAll(); }
 };
 
-// Nanoseconds per node (or per test) of one iteration.
-void reportPerNode(benchmark::State& state, double nodes) {
-    state.counters["ns_per_node"] = benchmark::Counter(
-        nodes * 1e-9, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
-}
-
 void BM_S1_OpenField(benchmark::State& state) {
-    CoreSession session;
-    SceneBuilder scene = session.builder();
-    buildOpenField(scene, 100'000);
-    session.useCamera(openFieldCamera());
-    for (auto _ : state) OT_CullAll();
-    reportPerNode(state, 100'000);
+    benchScenePass<CoreSession>(state, Scene::kOpenField);
 }
 BENCHMARK(BM_S1_OpenField)->Unit(benchmark::kMicrosecond);
 
@@ -91,22 +78,12 @@ void BM_S1_Floor(benchmark::State& state) {
 BENCHMARK(BM_S1_Floor)->Unit(benchmark::kMicrosecond);
 
 void BM_S2_Building(benchmark::State& state) {
-    CoreSession session;
-    SceneBuilder scene = session.builder();
-    buildBuilding(scene, 32);
-    session.useCamera(buildingCamera(32));
-    for (auto _ : state) OT_CullAll();
-    reportPerNode(state, cullingState().liveNodeCount());
+    benchScenePass<CoreSession>(state, Scene::kBuilding);
 }
 BENCHMARK(BM_S2_Building)->Unit(benchmark::kMicrosecond);
 
 void BM_S3_Deep(benchmark::State& state) {
-    CoreSession session;
-    SceneBuilder scene = session.builder();
-    buildDeepScene(scene, 1'000'000);
-    session.useCamera(deepSceneCamera());
-    for (auto _ : state) OT_CullAll();
-    reportPerNode(state, 1'000'000);
+    benchScenePass<CoreSession>(state, Scene::kDeep);
 }
 BENCHMARK(BM_S3_Deep)->Unit(benchmark::kMillisecond);
 

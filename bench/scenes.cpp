@@ -122,3 +122,33 @@ void buildDeepScene(SceneBuilder& scene, int count) {
 }
 
 }  // namespace tarvo::bench
+
+namespace tarvo::bench {
+
+void buildScene(SceneBuilder& builder, Scene scene) {
+    switch (scene) {
+        case Scene::kOpenField:
+            buildOpenField(builder, 100'000);
+            return;
+        case Scene::kBuilding:
+            buildBuilding(builder, 32);
+            return;
+        case Scene::kDeep:
+            buildDeepScene(builder, 1'000'000);
+            return;
+    }
+}
+
+CameraSetup cameraFor(Scene scene) {
+    switch (scene) {
+        case Scene::kOpenField:
+            return openFieldCamera();
+        case Scene::kBuilding:
+            return buildingCamera(32);
+        case Scene::kDeep:
+            break;
+    }
+    return deepSceneCamera();
+}
+
+}  // namespace tarvo::bench

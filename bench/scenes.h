@@ -33,14 +33,17 @@ public:
 
     int32_t box(int32_t parent, float xa, float ya, float za, float xb, float yb, float zb,
                 int32_t role = 1) {
+        ++boxes_;
         return run("OT_CreateBox1", parent, xa, ya, za, xb, yb, zb, role);
     }
+    int boxCount() const { return boxes_; }
 
 private:
     static uint32_t toSlot(float v) { return std::bit_cast<uint32_t>(v); }
     static uint32_t toSlot(int32_t v) { return static_cast<uint32_t>(v); }
 
     CommandCall call_;
+    int boxes_ = 0;
 };
 
 // A camera at eye looking along +z with the given horizontal and vertical
@@ -63,5 +66,21 @@ CameraSetup buildingCamera(int side);
 // S3: an 8-ary tree of nested boxes, about `count` nodes, no zones.
 void buildDeepScene(SceneBuilder& scene, int count);
 CameraSetup deepSceneCamera();
+
+enum class Scene { kOpenField, kBuilding, kDeep };
+
+// Builds one of the three pass scenes at its benchmark size; its camera.
+void buildScene(SceneBuilder& builder, Scene scene);
+CameraSetup cameraFor(Scene scene);
+
+// Copies a camera set-up into any host's camera record.
+template <typename Camera>
+void copyCamera(const CameraSetup& setup, Camera& camera) {
+    for (int i = 0; i < 16; ++i) {
+        camera.view[i] = setup.view[i];
+        camera.projection[i] = setup.projection[i];
+    }
+    for (int i = 0; i < 3; ++i) camera.position[i] = setup.position[i];
+}
 
 }  // namespace tarvo::bench

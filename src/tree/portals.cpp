@@ -4,43 +4,14 @@
 #include "tree/tree.h"
 
 namespace tarvo {
-namespace {
-
-constexpr uint32_t kReusePortalAfterFreed = 1024;
-
-}  // namespace
-
 PortalIndex Tree::allocatePortal() {
-    PortalIndex index;
-    if (freePortals_.count >= kReusePortalAfterFreed) {
-        index = freePortals_.head;
-        freePortals_.head = portals_[index].zoneA;
-        --freePortals_.count;
-    } else {
-        if (portals_.size() > kMaxIndex) return kNone;
-        index = static_cast<PortalIndex>(portals_.size());
-        portals_.emplace_back();
-    }
-    const uint16_t generation = portals_[index].generation;
-    portals_[index] = OtPortal{};
-    portals_[index].generation = generation;
-    portals_[index].state = SlotState::kLive;
-    ++livePortals_;
+    const PortalIndex index = freePortals_.take(portals_);
+    if (index != kNone) ++livePortals_;
     return index;
 }
 
 void Tree::freePortal(PortalIndex index) {
-    OtPortal& p = portals_[index];
-    p.state = SlotState::kFree;
-    ++p.generation;
-    p.zoneA = kNone;
-    if (freePortals_.count == 0) {
-        freePortals_.head = index;
-    } else {
-        portals_[freePortals_.tail].zoneA = index;
-    }
-    freePortals_.tail = index;
-    ++freePortals_.count;
+    freePortals_.give(portals_, index);
     --livePortals_;
 }
 

@@ -4,15 +4,6 @@
 #include <algorithm>
 
 namespace tarvo {
-namespace {
-
-// Freed slots wait in a first-in, first-out queue and are reused only once
-// this many are waiting, so a stale handle meets its old slot again only
-// after many creations, and then with a different generation.
-constexpr uint32_t kReuseAfterFreed = 1024;
-
-}  // namespace
-
 Tree::Tree() {
     nodes_.push_back(OtNode{});  // the root: its children are the top-level list
     nodes_[kRoot].state = SlotState::kLive;
@@ -23,22 +14,10 @@ Tree::Tree() {
 // --- storage ---
 
 NodeIndex Tree::allocateNode() {
-    NodeIndex index;
-    if (freeNodes_.count >= kReuseAfterFreed) {
-        index = freeNodes_.head;
-        freeNodes_.head = nodes_[index].nextSibling;
-        --freeNodes_.count;
-    } else {
-        if (nodes_.size() > kMaxIndex) return kNone;
-        index = static_cast<NodeIndex>(nodes_.size());
-        nodes_.emplace_back();
-        // The flood walk never holds more frames than there are nodes.
-        if (floodStack_.capacity() < nodes_.size()) floodStack_.reserve(nodes_.capacity());
-    }
-    const uint16_t generation = nodes_[index].generation;
-    nodes_[index] = OtNode{};
-    nodes_[index].generation = generation;
-    nodes_[index].state = SlotState::kLive;
+    const NodeIndex index = freeNodes_.take(nodes_);
+    if (index == kNone) return kNone;
+    // The flood walk never holds more frames than there are nodes.
+    if (floodStack_.capacity() < nodes_.size()) floodStack_.reserve(nodes_.capacity());
     ++liveNodes_;
     return index;
 }
@@ -53,17 +32,8 @@ void Tree::freeNode(NodeIndex index) {
         freeLists_.push_back(n.lists);
     }
     if (n.role == kZone) --zoneCount_;
-    n.state = SlotState::kFree;
     n.lists = kNone;
-    ++n.generation;
-    n.nextSibling = kNone;
-    if (freeNodes_.count == 0) {
-        freeNodes_.head = index;
-    } else {
-        nodes_[freeNodes_.tail].nextSibling = index;
-    }
-    freeNodes_.tail = index;
-    ++freeNodes_.count;
+    freeNodes_.give(nodes_, index);
     --liveNodes_;
 }
 

@@ -11,6 +11,7 @@
 #include "tree/handles.h"
 #include "tree/pass_observer.h"
 #include "tree/records.h"
+#include "tree/slot_pool.h"
 
 namespace tarvo {
 
@@ -128,12 +129,6 @@ public:
     uint32_t livePortalCount() const { return livePortals_; }
 
 private:
-    struct FreeQueue {
-        uint32_t head = kNone;
-        uint32_t tail = kNone;
-        uint32_t count = 0;
-    };
-
     NodeIndex allocateNode();
     void freeNode(NodeIndex index);
     PortalIndex allocatePortal();
@@ -181,8 +176,8 @@ private:
     std::vector<OtPortal> portals_;
     std::vector<NodeLists> lists_;
     std::vector<uint32_t> freeLists_;
-    FreeQueue freeNodes_;    // linked through nextSibling
-    FreeQueue freePortals_;  // linked through zoneA
+    SlotPool<OtNode, &OtNode::nextSibling> freeNodes_;
+    SlotPool<OtPortal, &OtPortal::zoneA> freePortals_;
     uint32_t liveNodes_ = 0;
     uint32_t livePortals_ = 0;
     uint32_t zoneCount_ = 0;  // live nodes of role Zone; no search without one
