@@ -30,7 +30,7 @@ struct BadCall {
 
 TEST(CommandLine, BadCallsFailWithAMessage) {
     const BadCall cases[] = {
-        {{}, "usage: otcull run SCRIPT"},
+        {{}, "usage: otcull run [--stats] SCRIPT"},
         {{"frobnicate"}, "otcull: unknown command frobnicate"},
         {{"run"}, "otcull run: expected one script file"},
         {{"run", "/nonexistent/scene.otc"}, "otcull run: cannot open /nonexistent/scene.otc"},

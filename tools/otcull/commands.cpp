@@ -4,19 +4,26 @@
 #include <fstream>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "commands/state.h"
 #include "demo_run.h"
+#include "explain.h"
+#include "layout_lint.h"
+#include "pass_cost.h"
 #include "plan_svg.h"
 #include "plan_view.h"
 #include "script_runner.h"
+#include "script_tap.h"
 #include "standin_session.h"
 
 namespace tarvo {
 namespace {
 
 constexpr const char* kUsage =
-    "usage: otcull run SCRIPT\n"
+    "usage: otcull run [--stats] SCRIPT\n"
+    "       otcull explain SCRIPT [--node NAME]...\n"
+    "       otcull lint [--quiet] SCRIPT\n"
     "       otcull demo [--frames N] [--rooms N] [--every N] [--svg FILE] [--svg-frame N]\n";
 
 // The `svg FILE` statement: the plan view of the tree as the script left it.
@@ -51,17 +58,64 @@ private:
     const PassRecord& passes_;
 };
 
-int runScriptFile(std::string_view path, std::ostream& out, std::ostream& err) {
+// With stats, each pass is followed by its cost; the time is that of the
+// observed pass, so it includes the counting.
+int runScriptFile(std::string_view path, bool stats, std::ostream& out, std::ostream& err) {
     std::ifstream in{std::string(path)};
     if (!in) {
         err << "otcull run: cannot open " << path << '\n';
         return 1;
     }
     StandInSession session(out);
-    script::ScriptRunner runner(session, session, out);
+    ScriptTap tap(session);
+    script::ScriptRunner runner(tap, session, out);
+    tap.follow(runner);
     ScriptPlanView planView(path, session.passes());
     runner.setPlanViewWriter(&planView);
+    CostMeter meter(cullingState(), &session.hostCalls());
+    if (stats) {
+        session.listen(meter);
+        tap.afterEachPass([&](const PassRun& pass) {
+            PassCost cost = meter.cost();
+            cost.micros = pass.micros;
+            out << "cost: " << describeCost(cost) << '\n';
+        });
+    }
     return runner.runScript(in, path, err);
+}
+
+int run(std::span<const std::string_view> args, std::ostream& out, std::ostream& err) {
+    const bool stats = !args.empty() && args[0] == "--stats";
+    if (args.size() != (stats ? 2u : 1u)) {
+        err << "otcull run: expected one script file\n" << kUsage;
+        return 1;
+    }
+    return runScriptFile(args.back(), stats, out, err);
+}
+
+int explain(std::span<const std::string_view> args, std::ostream& out, std::ostream& err) {
+    if (args.empty()) {
+        err << "otcull explain: expected one script file\n" << kUsage;
+        return 1;
+    }
+    std::vector<std::string_view> nodes;
+    for (size_t i = 1; i < args.size(); i += 2) {
+        if (args[i] != "--node" || i + 1 == args.size()) {
+            err << "otcull explain: expected --node NAME, got '" << args[i] << "'\n" << kUsage;
+            return 1;
+        }
+        nodes.push_back(args[i + 1]);
+    }
+    return explainScript(args[0], nodes, out, err);
+}
+
+int lint(std::span<const std::string_view> args, std::ostream& out, std::ostream& err) {
+    const bool quiet = !args.empty() && args[0] == "--quiet";
+    if (args.size() != (quiet ? 2u : 1u)) {
+        err << "otcull lint: expected one script file\n" << kUsage;
+        return 1;
+    }
+    return lintScript(args.back(), quiet, out, err);
 }
 
 struct CountFlag {
@@ -118,13 +172,9 @@ int otcullMain(std::span<const std::string_view> args, std::ostream& out, std::o
         (args.empty() ? err : out) << kUsage;
         return args.empty() ? 1 : 0;
     }
-    if (args[0] == "run") {
-        if (args.size() != 2) {
-            err << "otcull run: expected one script file\n" << kUsage;
-            return 1;
-        }
-        return runScriptFile(args[1], out, err);
-    }
+    if (args[0] == "run") return run(args.subspan(1), out, err);
+    if (args[0] == "explain") return explain(args.subspan(1), out, err);
+    if (args[0] == "lint") return lint(args.subspan(1), out, err);
     if (args[0] == "demo") return demo(args.subspan(1), out, err);
     err << "otcull: unknown command " << args[0] << '\n' << kUsage;
     return 1;

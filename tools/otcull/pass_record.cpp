@@ -2,12 +2,9 @@
 
 namespace tarvo {
 
-PassRecord::PassRecord() : observer_{this, &PassRecord::onEvent} {}
-
-void PassRecord::onEvent(void* self, const PassEvent& event) {
-    auto& record = *static_cast<PassRecord*>(self);
+void PassRecord::onPassEvent(const PassEvent& event) {
     if (event.kind == PassEventKind::kPassBegin) {
-        record.passed_.assign(record.passed_.size(), 0);
+        passed_.assign(passed_.size(), 0);
         return;
     }
     if (event.kind != PassEventKind::kPortal) return;
@@ -15,8 +12,8 @@ void PassRecord::onEvent(void* self, const PassEvent& event) {
         event.decision != PortalDecision::kLeadsOut) {
         return;
     }
-    if (event.portal >= record.passed_.size()) record.passed_.resize(event.portal + 1, 0);
-    record.passed_[event.portal] = 1;
+    if (event.portal >= passed_.size()) passed_.resize(event.portal + 1, 0);
+    passed_[event.portal] = 1;
 }
 
 }  // namespace tarvo

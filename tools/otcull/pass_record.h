@@ -4,20 +4,13 @@
 
 #include <vector>
 
-#include "tree/tree.h"
+#include "pass_listeners.h"
 
 namespace tarvo {
 
-class PassRecord {
+class PassRecord : public PassListener {
 public:
-    PassRecord();
-    PassRecord(const PassRecord&) = delete;
-    PassRecord& operator=(const PassRecord&) = delete;
-
-    // Observes the tree's passes until detached; a pass observed costs a
-    // little time, so timed passes are best left unobserved.
-    void attach(Tree& tree) { tree.setObserver(&observer_); }
-    static void detach(Tree& tree) { tree.setObserver(nullptr); }
+    void onPassEvent(const PassEvent& event) override;
 
     // Followed to its far side, or out to the top level, in the last pass.
     bool wentThrough(PortalIndex portal) const {
@@ -25,9 +18,6 @@ public:
     }
 
 private:
-    static void onEvent(void* self, const PassEvent& event);
-
-    PassObserver observer_;
     std::vector<uint8_t> passed_;  // by portal index
 };
 

@@ -48,17 +48,20 @@ StandInSession::StandInSession(std::ostream& out) : out_(out) {
     };
     resetCullingState();
     ot_bind_host(&printing_);
-    passes_.attach(cullingState());
+    listeners_.add(passes_);
+    listeners_.attach(cullingState());
 }
 
 StandInSession::~StandInSession() {
-    PassRecord::detach(cullingState());
+    PassListeners::detach(cullingState());
     resetCullingState();
     ot_bind_host(nullptr);
 }
 
 void StandInSession::print(void* self, script::HostSwitch which, int32_t object, int32_t limb) {
-    script::writeSwitch(static_cast<StandInSession*>(self)->out_, which, object, limb);
+    auto& session = *static_cast<StandInSession*>(self);
+    ++session.hostCalls_;
+    script::writeSwitch(session.out_, which, object, limb);
 }
 
 uint32_t StandInSession::call(int id, std::span<const uint32_t> slots) {

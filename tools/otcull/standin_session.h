@@ -1,6 +1,6 @@
 // The script runner's engine on Linux: the plug-in's own commands, bound to a
 // stand-in host that prints every visibility switch the moment it is made,
-// with every pass observed for the plan view.
+// with every pass observed: for the plan view, and for whatever else asks.
 #pragma once
 
 #include <ostream>
@@ -22,6 +22,10 @@ public:
 
     uint32_t call(int id, std::span<const uint32_t> slots) override;
     const PassRecord& passes() const { return passes_; }
+    // Told of every event of every pass, after the plan view's record.
+    void listen(PassListener& listener) { listeners_.add(listener); }
+    // Visibility switches made since the session began.
+    const uint64_t& hostCalls() const { return hostCalls_; }
 
     void setCameraMatrices(int32_t camera, const script::CameraMatrices& matrices) override;
     void setCameraPosition(int32_t camera, const float position[3]) override;
@@ -41,6 +45,8 @@ private:
     OtHostApi standIn_{};  // the stand-in's own table, which the printing table forwards to
     OtHostApi printing_{};
     PassRecord passes_;
+    PassListeners listeners_;
+    uint64_t hostCalls_ = 0;
 };
 
 }  // namespace tarvo

@@ -66,15 +66,17 @@ std::optional<std::string> ScriptRunner::runLine(std::string_view line) {
 
 int ScriptRunner::runScript(std::istream& in, std::string_view fileName, std::ostream& err) {
     std::string line;
-    for (int number = 1; std::getline(in, line); ++number) {
+    for (line_ = 1; std::getline(in, line); ++line_) {
         // A byte-order mark is an editor's habit, not part of the first statement.
-        if (number == 1 && line.starts_with("\xEF\xBB\xBF")) line.erase(0, 3);
+        if (line_ == 1 && line.starts_with("\xEF\xBB\xBF")) line.erase(0, 3);
         if (const auto error = runLine(line)) {
             out_.flush();
-            err << fileName << ':' << number << ": error: " << *error << '\n';
+            err << fileName << ':' << line_ << ": error: " << *error << '\n';
+            line_ = 0;
             return 2;
         }
     }
+    line_ = 0;
     out_.flush();
     return 0;
 }
@@ -177,6 +179,12 @@ std::string ScriptRunner::nameOfHandle(uint32_t bits) const {
     }
     if (best != nullptr) return *best;
     return "#" + std::to_string(static_cast<int32_t>(bits));
+}
+
+std::optional<uint32_t> ScriptRunner::valueOf(std::string_view name) const {
+    const auto found = bindings_.find(name);
+    if (found == bindings_.end()) return std::nullopt;
+    return found->second.bits;
 }
 
 }  // namespace tarvo::script

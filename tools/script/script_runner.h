@@ -77,6 +77,16 @@ public:
     // `FILE:LINE: error: TEXT`. Returns the exit status: 0, or 2 after an error.
     int runScript(std::istream& in, std::string_view fileName, std::ostream& err);
 
+    // The line runScript is on (counted from 1), so that a CommandCaller can
+    // tell which line made the call; 0 outside runScript.
+    int currentLine() const { return line_; }
+
+    // The name a handle prints as: the latest NAME still bound to it from a
+    // handle result, otherwise `#` and its value.
+    std::string nameOfHandle(uint32_t bits) const;
+    // The value a NAME holds now, if it is bound.
+    std::optional<uint32_t> valueOf(std::string_view name) const;
+
 private:
     struct Binding {
         uint32_t bits;
@@ -91,7 +101,6 @@ private:
     std::optional<std::string> slotOf(const Argument& argument, bool wantsFloat,
                                       const std::string& place, uint32_t& slot) const;
     std::string formatResult(char type, bool isHandle, uint32_t bits) const;
-    std::string nameOfHandle(uint32_t bits) const;
 
     CommandCaller& caller_;
     ScriptHost& host_;
@@ -99,6 +108,7 @@ private:
     PlanViewWriter* planView_ = nullptr;
     std::map<std::string, Binding, std::less<>> bindings_;
     uint64_t bindingCount_ = 0;
+    int line_ = 0;
 };
 
 }  // namespace tarvo::script
