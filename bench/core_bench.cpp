@@ -4,44 +4,15 @@
 
 #include <random>
 
-#include "commands/command_table.h"
-#include "commands/invoke.h"
 #include "commands/state.h"
+#include "core_session.h"
 #include "counting_allocator.h"
-#include "host/standin_host.h"
 #include "scene_pass.h"
 #include "tarvo/culling.h"
 #include "tree/frustum.h"
 
 namespace tarvo::bench {
 namespace {
-
-// The core behind the exports, bound to a stand-in host that only counts.
-struct CoreSession {
-    StandInHost host;
-    OtHostApi api{};
-
-    CoreSession() {
-        resetCullingState();
-        host.setLogging(false);
-        api = host.api();
-        ot_bind_host(&api);
-    }
-    ~CoreSession() {
-        resetCullingState();
-        ot_bind_host(nullptr);
-    }
-    SceneBuilder builder() {
-        return SceneBuilder([](std::string_view name, std::span<const uint32_t> slots) {
-            return invokeCommand(findCommandByExport(name)->id, slots);
-        });
-    }
-    void useCamera(const CameraSetup& setup) {
-        copyCamera(setup, host.camera(0));
-        OT_UpdateFrustum1();
-    }
-    void cullAll() { OT_CullAll(); }
-};
 
 void BM_S1_OpenField(benchmark::State& state) {
     benchScenePass<CoreSession>(state, Scene::kOpenField);

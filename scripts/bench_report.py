@@ -66,6 +66,13 @@ def main(source, target):
     goals.append(("memory: bytes per node at 1,000,000 (100,000)",
                   f"{memory:.1f} ({memory_small:.1f})", "<= 96", memory <= 96))
 
+    observed = []
+    for scene in ("BM_S1_OpenField", "BM_S2_Building", "BM_S3_Deep"):
+        if scene + "_Observed" in b:
+            plain, seen = b[scene], b[scene + "_Observed"]
+            observed.append((scene[3:], plain["cpu_time"], seen["cpu_time"], plain["time_unit"],
+                             ratio(scene + "_Observed", scene)))
+
     with open(target, "w") as f:
         f.write("# Benchmarks\n\n")
         f.write("Written by `scripts/bench` from a release build (`cmake --preset bench`); "
@@ -77,6 +84,13 @@ def main(source, target):
         f.write("## Goals\n\n| figure | measured | goal | met |\n|---|---|---|---|\n")
         for label, value, goal, met in goals:
             f.write(f"| {label} | {value} | {goal} | {'yes' if met else 'no'} |\n")
+        if observed:
+            f.write("\n## With a pass observer attached\n\n"
+                    "The pass benchmarks again with an observer that does nothing; without one "
+                    "the pass pays one untaken branch per event.\n\n"
+                    "| scene | without | with | unit | with / without |\n|---|---|---|---|---|\n")
+            for scene, plain, seen, unit, r in observed:
+                f.write(f"| {scene} | {plain:.1f} | {seen:.1f} | {unit} | {r:.2f} |\n")
         f.write("\n## Every benchmark\n\n| benchmark | real | cpu | unit | ns per node | other |\n"
                 "|---|---|---|---|---|---|\n")
         for name, real, cpu, unit, per, extra in rows:
