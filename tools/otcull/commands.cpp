@@ -60,12 +60,8 @@ private:
 
 // With stats, each pass is followed by its cost; the time is that of the
 // observed pass, so it includes the counting.
-int runScriptFile(std::string_view path, bool stats, std::ostream& out, std::ostream& err) {
-    std::ifstream in{std::string(path)};
-    if (!in) {
-        err << "otcull run: cannot open " << path << '\n';
-        return 1;
-    }
+int runScript(std::istream& in, std::string_view path, bool stats, std::ostream& out,
+              std::ostream& err) {
     StandInSession session(out);
     ScriptTap tap(session);
     script::ScriptRunner runner(tap, session, out);
@@ -84,13 +80,27 @@ int runScriptFile(std::string_view path, bool stats, std::ostream& out, std::ost
     return runner.runScript(in, path, err);
 }
 
+// Opens the script and hands it to the command; a file that cannot be read
+// is a bad argument.
+template <typename Command>
+int withScript(std::string_view command, std::string_view path, std::ostream& err, Command run) {
+    std::ifstream in{std::string(path)};
+    if (!in) {
+        err << "otcull " << command << ": cannot open " << path << '\n';
+        return 1;
+    }
+    return run(in);
+}
+
 int run(std::span<const std::string_view> args, std::ostream& out, std::ostream& err) {
     const bool stats = !args.empty() && args[0] == "--stats";
     if (args.size() != (stats ? 2u : 1u)) {
         err << "otcull run: expected one script file\n" << kUsage;
         return 1;
     }
-    return runScriptFile(args.back(), stats, out, err);
+    return withScript("run", args.back(), err, [&](std::istream& in) {
+        return runScript(in, args.back(), stats, out, err);
+    });
 }
 
 int explain(std::span<const std::string_view> args, std::ostream& out, std::ostream& err) {
@@ -106,7 +116,9 @@ int explain(std::span<const std::string_view> args, std::ostream& out, std::ostr
         }
         nodes.push_back(args[i + 1]);
     }
-    return explainScript(args[0], nodes, out, err);
+    return withScript("explain", args[0], err, [&](std::istream& in) {
+        return explainScript(in, args[0], nodes, out, err);
+    });
 }
 
 int lint(std::span<const std::string_view> args, std::ostream& out, std::ostream& err) {
@@ -115,7 +127,9 @@ int lint(std::span<const std::string_view> args, std::ostream& out, std::ostream
         err << "otcull lint: expected one script file\n" << kUsage;
         return 1;
     }
-    return lintScript(args.back(), quiet, out, err);
+    return withScript("lint", args.back(), err, [&](std::istream& in) {
+        return lintScript(in, args.back(), quiet, out, err);
+    });
 }
 
 struct CountFlag {

@@ -1,7 +1,7 @@
 #include "explain.h"
 
 #include <algorithm>
-#include <fstream>
+#include <istream>
 #include <ostream>
 
 #include "commands/state.h"
@@ -116,7 +116,7 @@ std::string Explainer::whyHidden(NodeIndex node, const NodeStory& story) const {
     if (story.hiddenWith != kNone) {
         const std::string subtree = "with the subtree of " + name(story.hiddenWith) +
                                     ", which is " + outsidePlane(story.hiddenWith);
-        if (!story.reHidden) return "hidden " + subtree;
+        if (!story.reHidden) return subtree;
         return "shown first (" + whyShown(story) + "), then hidden later in the pass " + subtree;
     }
     return whyNotReached(node);
@@ -226,13 +226,9 @@ void explainPass(const Explainer& explainer, const PassStory& story,
 
 }  // namespace
 
-int explainScript(std::string_view path, const std::vector<std::string_view>& nodeNames,
-                  std::ostream& out, std::ostream& err) {
-    std::ifstream in{std::string(path)};
-    if (!in) {
-        err << "otcull explain: cannot open " << path << '\n';
-        return 1;
-    }
+int explainScript(std::istream& in, std::string_view path,
+                  const std::vector<std::string_view>& nodeNames, std::ostream& out,
+                  std::ostream& err) {
     std::ostream trace(nullptr);  // the host calls and results are not wanted here
     StandInSession session(trace);
     ScriptTap tap(session);

@@ -42,9 +42,11 @@ private:
     const script::ScriptRunner& names_;
 };
 
-// Runs the script; after each pass, explains the nodes bound to the given
-// names (every node when there are none). Returns the exit status.
-int explainScript(std::string_view path, const std::vector<std::string_view>& nodeNames,
-                  std::ostream& out, std::ostream& err);
+// Runs the script read from in (path names it in messages); after each
+// pass, explains the nodes bound to the given names (every node when there
+// are none). Returns the exit status: 0, or 2 after a script error.
+int explainScript(std::istream& in, std::string_view path,
+                  const std::vector<std::string_view>& nodeNames, std::ostream& out,
+                  std::ostream& err);
 
 }  // namespace tarvo

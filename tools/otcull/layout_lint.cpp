@@ -1,7 +1,7 @@
 #include "layout_lint.h"
 
 #include <algorithm>
-#include <fstream>
+#include <istream>
 #include <map>
 #include <ostream>
 #include <set>
@@ -332,12 +332,8 @@ void printLint(const std::set<LintWarning>& warnings, std::string_view path, boo
 
 }  // namespace
 
-int lintScript(std::string_view path, bool quiet, std::ostream& out, std::ostream& err) {
-    std::ifstream in{std::string(path)};
-    if (!in) {
-        err << "otcull lint: cannot open " << path << '\n';
-        return 1;
-    }
+int lintScript(std::istream& in, std::string_view path, bool quiet, std::ostream& out,
+               std::ostream& err) {
     std::ostream trace(nullptr);  // the host calls and results are not wanted here
     StandInSession session(trace);
     ScriptTap tap(session);

@@ -41,9 +41,10 @@ struct LintWarning {
 std::vector<LintWarning> lintLayout(const Tree& tree, const ScriptFacts& facts,
                                     const script::ScriptRunner& names);
 
-// Runs the script, checking the layout at each pass and at the end; prints
-// each warning once (with --quiet only the counts). Returns 1 when it
-// warned, 0 when clean, 2 after a script error.
-int lintScript(std::string_view path, bool quiet, std::ostream& out, std::ostream& err);
+// Runs the script read from in (path names it in messages), checking the layout at each pass and at
+// the end; prints each warning once (with --quiet only the counts). Returns 1 when it warned, 0
+// when clean, 2 after a script error.
+int lintScript(std::istream& in, std::string_view path, bool quiet, std::ostream& out,
+               std::ostream& err);
 
 }  // namespace tarvo
