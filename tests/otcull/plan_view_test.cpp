@@ -135,6 +135,7 @@ TEST(Demo, WalksFromUpstairsOutIntoTheYardAndDrawsItsPlan) {
     EXPECT_NE(text.find("\n    0  upper "), std::string::npos) << text;
     EXPECT_NE(text.find("\n   59  yard "), std::string::npos) << text;
     EXPECT_NE(text.find("summary over 60 frames"), std::string::npos);
+    EXPECT_NE(text.find("\n  pass work   mean "), std::string::npos) << text;
     std::ifstream picture(svg);
     std::stringstream content;
     content << picture.rdbuf();
