@@ -9,6 +9,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "layout_lint.h"
 #include "script_runner.h"
 #include "standin_session.h"
 
@@ -58,6 +59,31 @@ TEST(Examples, TracesMatchTheCheckedInOutput) {
         const bool failing = fs::exists(expectedErr);
         EXPECT_EQ(err.str(), failing ? readFile(expectedErr) : "");
         EXPECT_EQ(status, failing ? 2 : 0);
+    }
+}
+
+// A warning an example accepts carries a comment on the line above the one
+// it points at, saying why.
+TEST(Examples, AreLintCleanOrSayWhyNot) {
+    for (const fs::path& script : exampleScripts()) {
+        if (fs::exists(kRoot / fs::path(script).replace_extension(".err"))) continue;
+        SCOPED_TRACE(script.string());
+        std::ifstream in(kRoot / script);
+        std::ostringstream out;
+        std::ostringstream err;
+        lintScript(in, script.generic_string(), false, out, err);
+        std::vector<std::string> lines;
+        std::ifstream source(kRoot / script);
+        for (std::string line; std::getline(source, line);) lines.push_back(line);
+        std::istringstream warnings(out.str());
+        for (std::string warning; std::getline(warnings, warning);) {
+            const std::string prefix = script.generic_string() + ":";
+            if (warning.find(": warning: ") == std::string::npos) continue;
+            const int line = std::stoi(warning.substr(prefix.size()));
+            ASSERT_GE(line, 2) << warning;
+            EXPECT_TRUE(lines[static_cast<size_t>(line - 2)].starts_with("# Accepted by lint:"))
+                << warning;
+        }
     }
 }
 
