@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <fstream>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -14,8 +15,7 @@
 #include "plan_svg.h"
 #include "plan_view.h"
 #include "script_runner.h"
-#include "script_tap.h"
-#include "standin_session.h"
+#include "tapped_run.h"
 
 namespace tarvo {
 namespace {
@@ -62,22 +62,19 @@ private:
 // observed pass, so it includes the counting.
 int runScript(std::istream& in, std::string_view path, bool stats, std::ostream& out,
               std::ostream& err) {
-    StandInSession session(out);
-    ScriptTap tap(session);
-    script::ScriptRunner runner(tap, session, out);
-    tap.follow(runner);
-    ScriptPlanView planView(path, session.passes());
-    runner.setPlanViewWriter(&planView);
-    CostMeter meter(cullingState(), &session.hostCalls());
+    TappedRun run(out);
+    ScriptPlanView planView(path, run.session.passes());
+    run.runner.setPlanViewWriter(&planView);
+    CostMeter meter(cullingState(), &run.session.hostCalls());
     if (stats) {
-        session.listen(meter);
-        tap.afterEachPass([&](const PassRun& pass) {
+        run.session.listen(meter);
+        run.tap.afterEachPass([&](const PassRun& pass) {
             PassCost cost = meter.cost();
             cost.micros = pass.micros;
             out << "cost: " << describeCost(cost) << '\n';
         });
     }
-    return runner.runScript(in, path, err);
+    return run.runner.runScript(in, path, err);
 }
 
 // Opens the script and hands it to the command; a file that cannot be read
@@ -92,14 +89,21 @@ int withScript(std::string_view command, std::string_view path, std::ostream& er
     return run(in);
 }
 
+// `otcull COMMAND [FLAG] SCRIPT`: whether the flag was given; none, after
+// the usage, when the arguments are not that.
+std::optional<bool> flagAndScript(std::span<const std::string_view> args, std::string_view flag,
+                                  std::string_view command, std::ostream& err) {
+    const bool given = !args.empty() && args[0] == flag;
+    if (args.size() == (given ? 2u : 1u)) return given;
+    err << "otcull " << command << ": expected one script file\n" << kUsage;
+    return std::nullopt;
+}
+
 int run(std::span<const std::string_view> args, std::ostream& out, std::ostream& err) {
-    const bool stats = !args.empty() && args[0] == "--stats";
-    if (args.size() != (stats ? 2u : 1u)) {
-        err << "otcull run: expected one script file\n" << kUsage;
-        return 1;
-    }
+    const std::optional<bool> stats = flagAndScript(args, "--stats", "run", err);
+    if (!stats) return 1;
     return withScript("run", args.back(), err, [&](std::istream& in) {
-        return runScript(in, args.back(), stats, out, err);
+        return runScript(in, args.back(), *stats, out, err);
     });
 }
 
@@ -122,13 +126,10 @@ int explain(std::span<const std::string_view> args, std::ostream& out, std::ostr
 }
 
 int lint(std::span<const std::string_view> args, std::ostream& out, std::ostream& err) {
-    const bool quiet = !args.empty() && args[0] == "--quiet";
-    if (args.size() != (quiet ? 2u : 1u)) {
-        err << "otcull lint: expected one script file\n" << kUsage;
-        return 1;
-    }
+    const std::optional<bool> quiet = flagAndScript(args, "--quiet", "lint", err);
+    if (!quiet) return 1;
     return withScript("lint", args.back(), err, [&](std::istream& in) {
-        return lintScript(in, args.back(), quiet, out, err);
+        return lintScript(in, args.back(), *quiet, out, err);
     });
 }
 

@@ -5,8 +5,7 @@
 #include <ostream>
 
 #include "commands/state.h"
-#include "script_tap.h"
-#include "standin_session.h"
+#include "tapped_run.h"
 #include "tree_walk.h"
 
 namespace tarvo {
@@ -230,22 +229,20 @@ int explainScript(std::istream& in, std::string_view path,
                   const std::vector<std::string_view>& nodeNames, std::ostream& out,
                   std::ostream& err) {
     std::ostream trace(nullptr);  // the host calls and results are not wanted here
-    StandInSession session(trace);
-    ScriptTap tap(session);
-    script::ScriptRunner runner(tap, session, trace);
-    tap.follow(runner);
+    TappedRun run(trace);
+    const script::ScriptRunner& runner = run.runner;
     const Tree& tree = cullingState();
     PassStory story(tree);
-    session.listen(story);
+    run.session.listen(story);
     const Explainer explainer(tree, story, runner);
-    tap.afterEachPass([&](const PassRun& pass) {
+    run.tap.afterEachPass([&](const PassRun& pass) {
         out << "line " << pass.line << ": " << pass.exportName;
         if (pass.start != 0)
             out << '(' << runner.nameOfHandle(static_cast<uint32_t>(pass.start)) << ')';
         out << " - " << explainer.passSummary() << '\n';
         explainPass(explainer, story, runner, nodeNames, out);
     });
-    return runner.runScript(in, path, err);
+    return run.runner.runScript(in, path, err);
 }
 
 }  // namespace tarvo

@@ -8,7 +8,7 @@
 
 #include "commands/state.h"
 #include "number_text.h"
-#include "standin_session.h"
+#include "tapped_run.h"
 #include "tree_walk.h"
 #include "volume_geometry.h"
 
@@ -335,18 +335,15 @@ void printLint(const std::set<LintWarning>& warnings, std::string_view path, boo
 int lintScript(std::istream& in, std::string_view path, bool quiet, std::ostream& out,
                std::ostream& err) {
     std::ostream trace(nullptr);  // the host calls and results are not wanted here
-    StandInSession session(trace);
-    ScriptTap tap(session);
-    script::ScriptRunner runner(tap, session, trace);
-    tap.follow(runner);
+    TappedRun run(trace);
     std::set<LintWarning> warnings;
     auto check = [&] {
-        for (LintWarning& w : lintLayout(cullingState(), tap.facts(), runner)) {
+        for (LintWarning& w : lintLayout(cullingState(), run.tap.facts(), run.runner)) {
             warnings.insert(std::move(w));
         }
     };
-    tap.afterEachPass([&](const PassRun&) { check(); });
-    const int status = runner.runScript(in, path, err);
+    run.tap.afterEachPass([&](const PassRun&) { check(); });
+    const int status = run.runner.runScript(in, path, err);
     check();
     printLint(warnings, path, quiet, out);
     if (status != 0) return status;
