@@ -91,6 +91,14 @@ TEST(Explain, SaysWhyEachNodeEndedShownOrHidden) {
              kCull,
          "tree: shown - in view at the top level, through portal garden from z1, which leads "
          "out"},
+        {"an opening that takes no part, shown before the pass",
+         "yard = OT_CreateBox(0, -10, -5, 5,  10, 5, 10)\n"
+         "shed = OT_CreateBox(0, -10, -5, 50,  10, 5, 60, 2)\n"
+         "gate = OT_CreateBox(yard, -1, -1, 9,  1, 1, 11, 7)\n"
+         "path = OT_AddPortal(yard, shed, gate)\n" +
+             std::string(kCull),
+         "shed: shown - reached through portal path from yard (opening gate shown before the "
+         "pass)"},
         {"a shallower zone that holds the camera too",
          "outer = OT_CreateBox(0, -5, -5, -5,  5, 5, 5, 2)\n"
          "block = OT_CreateBox(0, -9, -9, -9,  9, 9, 9)\n"

@@ -102,10 +102,10 @@ std::string Explainer::whyShown(const NodeStory& story) const {
     return why;
 }
 
+// Only a node that failed its own test starts a subtree hide in the flood.
 std::string Explainer::outsidePlane(NodeIndex node) const {
-    const NodeStory& story = story_.node(node);
-    if (!story.rejected) return "hidden";
-    return "outside the " + std::string(kPlaneNames[story.rejected->plane]) + " plane";
+    const int plane = story_.node(node).rejected->plane;
+    return "outside the " + std::string(kPlaneNames[plane]) + " plane";
 }
 
 std::string Explainer::whyHidden(NodeIndex node, const NodeStory& story) const {
