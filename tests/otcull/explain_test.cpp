@@ -76,6 +76,14 @@ TEST(Explain, SaysWhyEachNodeEndedShownOrHidden) {
          std::string(kRooms) + "d = OT_CreateBox(z1, -1, -2, -10.5,  1, 2, -9.5)\n" +
              "door = OT_AddPortal(z1, z2, d)\n" + kCull,
          "z2: hidden - no portal led here: portal door has its opening d hidden"},
+        {"inside a zone not reached",
+         rooms + "w = OT_CreateBox(z2, -2, -1, 20,  2, 1, 22)\n" + "OT_DisablePortal(door)\n" +
+             kCull,
+         "w: hidden - inside z2, which was not reached"},
+        {"a zone whose only portal leads out of it",
+         rooms + "z3 = OT_CreateBox(0, -10, -5, 30,  10, 5, 50, 2)\n" +
+             "out = OT_AddPortal(z3, 0, 0)\n" + kCull,
+         "z3: hidden - no portal led here: portal out leads out of it only"},
         {"portal never met",
          rooms + "z3 = OT_CreateBox(0, -10, -5, 30,  10, 5, 50, 2)\n" +
              "far = OT_AddPortal(z2, z3, 0)\nOT_DisablePortal(door)\n" + kCull,

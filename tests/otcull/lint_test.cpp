@@ -85,6 +85,10 @@ TEST(Lint, WarnsOfEachLayoutMistakeOnTheLineThatMadeIt) {
          "5: warning: portal none names no zone: it is never followed"},
         {"a portal made twice", rooms + "again = OT_AddPortal(b, a, d)\n",
          "5: warning: portal again repeats portal door (line 4): the same zones and opening"},
+        {"a repeat made in a slot freed earlier",
+         rooms + "spare = OT_AddPortal(a, b, 0)\nOT_RemovePortal(door)\nOT_RemovePortal(spare)\n" +
+             "first = OT_AddPortal(a, b, d)\nsecond = OT_AddPortal(a, b, d)\n",
+         "9: warning: portal second repeats portal first (line 8): the same zones and opening"},
         {"an opening away from its zone",
          rooms + "w = OT_CreateBox(a, -1, 0, 4,  1, 2, 5)\nback = OT_AddPortal(a, b, w)\n",
          "6: warning: the opening w of portal back does not touch zone b (5 apart)"},

@@ -186,12 +186,14 @@ void LayoutLint::checkPortal(PortalIndex portal) {
                                     " to itself: it leads nowhere but still culls its opening");
         return;
     }
-    for (PortalIndex earlier = 1; earlier < portal; ++earlier) {
+    // Slots are reused, so the script line says which of two came first.
+    for (PortalIndex earlier = 1; earlier < tree_.portalSlotCount(); ++earlier) {
         const OtPortal& e = tree_.portal(earlier);
+        const int earlierLine = lineOf(tree_.portalHandle(earlier));
+        const bool before = earlierLine < made || (earlierLine == made && earlier < portal);
         const bool sameZones = (e.zoneA == p.zoneA && e.zoneB == p.zoneB) ||
                                (e.zoneA == p.zoneB && e.zoneB == p.zoneA);
-        if (e.state == SlotState::kLive && sameZones && e.portalNode == p.portalNode) {
-            const int earlierLine = lineOf(tree_.portalHandle(earlier));
+        if (e.state == SlotState::kLive && before && sameZones && e.portalNode == p.portalNode) {
             warn(made, LintKind::kDuplicatePortal,
                  named + " repeats portal " + portalName(earlier) +
                      (earlierLine != 0 ? " (line " + std::to_string(earlierLine) + ")" : "") +
