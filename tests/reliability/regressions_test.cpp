@@ -45,5 +45,27 @@ TEST(HandleReuse, StalePortalHandleStaysDeadAcrossManySlotReuses) {
     }
 }
 
+// Found by the fuzzer (OT_AddPortal(0, 0, 0) then OT_DeleteAll): a portal
+// ends only when it is removed or a node it names is deleted, so one that
+// names no node outlives deleting every node, on an empty tree too.
+TEST(FuzzFindings, DeleteAllKeepsAPortalThatNamesNoNode) {
+    for (bool withNodes : {false, true}) {
+        Scene s;
+        s("OT_AddPortal", {I(0), I(0), I(0)}, "Loose");
+        if (withNodes) {
+            s("OT_CreateBox1", {I(0), F(0), F(0), F(0), F(1), F(1), F(1), I(2)}, "Z");
+            s("OT_AddPortal", {H("Z"), I(0), I(0)}, "Named");
+        }
+        s("OT_DeleteAll", {});
+        EXPECT_EQ(s("OT_PortalEnabled", {H("Loose")}), 1) << "with nodes: " << withNodes;
+        EXPECT_EQ(cullingState().livePortalCount(), 1u);
+        s("OT_DisablePortal", {H("Loose")});
+        EXPECT_EQ(s("OT_PortalEnabled", {H("Loose")}), 0);
+        s("OT_Delete", {I(0)});
+        s("OT_RemovePortal", {H("Loose")});
+        EXPECT_EQ(cullingState().livePortalCount(), 0u);
+    }
+}
+
 }  // namespace
 }  // namespace tarvo::reliability
