@@ -2,7 +2,9 @@
 // command: nothing may crash, corrupt the tree or reach the host, and the
 // core must still agree with the reference model afterwards.
 #include <functional>
+#include <limits>
 #include <set>
+#include <span>
 
 #include "scene.h"
 #include "tarvo/culling.h"
@@ -407,6 +409,36 @@ TEST(BadInput, EveryCommandWithoutAHostOrWithAPartialOne) {
     EXPECT_EQ(recorder.hides, 3);
     resetCullingState();
     ot_bind_host(nullptr);
+}
+
+// Planes of the canned cameras have components that are exactly 0, and 0
+// times an infinite corner is not a number: every box and sphere whose
+// figures mix infinities, NaN and ordinary values, against every camera.
+TEST(BadInput, VolumeTestsWithInfiniteAndNotANumberFigures) {
+    const float inf = std::numeric_limits<float>::infinity();
+    const float values[] = {-inf, -2.0f, 0.5f, 3.0f, inf, std::numeric_limits<float>::quiet_NaN()};
+    for (int camera = 0; camera < kCannedCameraCount; ++camera) {
+        Scene s;
+        s.run().setCamera(0, cannedCamera(camera));
+        s("OT_UpdateFrustum2", {I(0)});
+        const int testBox = idOf("OT_TestBox");
+        const int testSphere = idOf("OT_TestSphere");
+        uint32_t slots[6];
+        for (int i = 0; i < 6 * 6 * 6 * 6 * 6 * 6; ++i) {
+            int rest = i;
+            for (uint32_t& slot : slots) {
+                slot = std::bit_cast<uint32_t>(values[rest % 6]);
+                rest /= 6;
+            }
+            const std::string box = s.run().command(testBox, slots);
+            ASSERT_EQ(box, "") << "camera " << camera << " box " << i;
+            if (i < 6 * 6 * 6 * 6) {
+                const std::string sphere =
+                    s.run().command(testSphere, std::span<const uint32_t>(slots, 4));
+                ASSERT_EQ(sphere, "") << "camera " << camera << " sphere " << i;
+            }
+        }
+    }
 }
 
 }  // namespace
