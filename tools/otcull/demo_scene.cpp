@@ -9,7 +9,6 @@
 namespace tarvo {
 namespace {
 
-constexpr int32_t kNormal = 1;
 constexpr int32_t kZone = 2;
 constexpr float kWall = 0.15f;  // half the thickness of a door or window opening
 constexpr float kDoorHalfWidth = 0.6f;
