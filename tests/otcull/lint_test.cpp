@@ -49,7 +49,7 @@ TEST(Lint, WarnsOfEachLayoutMistakeOnTheLineThatMadeIt) {
         {"zone sphere without a radius", rooms + "c = OT_CreateSphere(0, 0, 0, 40, 0, 2)\n",
          "5: warning: zone c is a sphere of radius 0, so it can never hold the camera"},
         {"point zone", rooms + "c = OT_CreatePoint(0, 0, 0, 40, 2)\n",
-         "5: warning: zone c is not a box or sphere, so it can never hold the camera"},
+         "5: warning: zone c is a point, so it can never hold the camera"},
         {"swapped corners of a plain box", rooms + "t = OT_CreateBox(a, 2, 0, 2,  1, 1, 3)\n",
          "5: warning: box t: corner A is above corner B on x (2 and 1): the corners look "
          "swapped"},

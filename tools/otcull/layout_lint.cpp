@@ -99,7 +99,7 @@ void LayoutLint::checkCorners(NodeIndex node) {
     const bool zone = n.role == kZone;
     if (zone && !canHoldCamera(node) && n.kind != kBox) {
         const std::string what =
-            n.kind == kSphere ? "a sphere of radius " + number(n.radius) : "not a box or sphere";
+            n.kind == kSphere ? "a sphere of radius " + number(n.radius) : "a point";
         warn(line(node), LintKind::kZoneNeverHoldsCamera,
              "zone " + name(node) + " is " + what + ", so it can never hold the camera");
         return;
