@@ -165,14 +165,17 @@ void Tree::deleteNode(Handle node) {
     scratchNodes_.clear();
 }
 
-// Everything goes, so no survivor's lists need sweeping: one pass over the
-// storage frees every live node and portal.
+// Every node goes, so no survivor's lists need sweeping: one pass over the
+// storage frees every live node and every portal that names one.
 void Tree::deleteAll() {
     for (NodeIndex i = 1; i < nodes_.size(); ++i) {
         if (nodes_[i].state == SlotState::kLive) freeNode(i);
     }
+    // A portal that names no node at all outlives every deletion.
     for (PortalIndex i = 1; i < portals_.size(); ++i) {
-        if (portals_[i].state == SlotState::kLive) freePortal(i);
+        const OtPortal& p = portals_[i];
+        const bool namesANode = p.zoneA != kNone || p.zoneB != kNone || p.portalNode != kNone;
+        if (p.state == SlotState::kLive && namesANode) freePortal(i);
     }
     nodes_[kRoot].firstChild = kNone;
 }
