@@ -207,7 +207,7 @@ void Tree::stepAfterOpening(FloodFrame& frame) {
     if (p.portalNode != kNone && nodes_[p.portalNode].visible == 0) {
         decision = PortalDecision::kOpeningHidden;
     } else if (far == kNone) {
-        decision = PortalDecision::kLeadsOut;
+        decision = topLevelCulled_ ? PortalDecision::kLeadsOutAgain : PortalDecision::kLeadsOut;
     } else if (nodes_[far].mark == passEpoch_) {
         decision = PortalDecision::kFarSideHandled;
     }
@@ -215,7 +215,7 @@ void Tree::stepAfterOpening(FloodFrame& frame) {
         reportPortal(frame.node, portal, decision);
     // Once one such portal has culled the whole top level, every top-level
     // node is marked for the rest of the pass: later ones would find nothing.
-    if (decision == PortalDecision::kLeadsOut && !topLevelCulled_) {
+    if (decision == PortalDecision::kLeadsOut) {
         frame.phase = kTopLevel;
         frame.nextNode = nodes_[kRoot].firstChild;
     } else if (decision == PortalDecision::kFollowed) {

@@ -45,6 +45,7 @@ enum class PortalDecision : uint8_t {
     kOpeningHidden,   // the opening was culled (or left) hidden
     kFarSideHandled,  // the far side was already dealt with
     kLeadsOut,        // a zero side: the top level is culled
+    kLeadsOutAgain,   // a zero side, but the top level was already culled this pass
     kFollowed,        // the far side is flooded
 };
 
