@@ -189,6 +189,9 @@ std::string_view exportName(int id) {
     return signatureOf(kCommandTable[static_cast<size_t>(id - 1)]).exportName;
 }
 
+// Any NaN equals any NaN: a compiler may swap the operands of an addition,
+// and x86 keeps the payload of whichever NaN comes first, so payloads differ
+// between two correct builds (seen: SetPosition on a box with a NaN corner).
 bool sameFloat(uint32_t a, uint32_t b) {
     if (a == b) return true;
     return std::isnan(std::bit_cast<float>(a)) && std::isnan(std::bit_cast<float>(b));
