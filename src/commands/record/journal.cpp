@@ -96,8 +96,7 @@ void Journal::cameraPosition(const HostLink& host) {
     text_ += '\n';
 }
 
-void Journal::figures(const char* what, const OtBodyFigures& body) {
-    text_ += what;
+void Journal::figures(const OtBodyFigures& body) {
     const std::pair<const char*, const float*> triples[] = {
         {" position", body.position}, {" min", body.boundsMin}, {" max", body.boundsMax}};
     for (const auto& [keyword, values] : triples) {
@@ -147,20 +146,25 @@ void Journal::record(const HostLink& host, int id, std::span<const uint32_t> slo
         const int32_t object = std::bit_cast<int32_t>(slots[1]);
         OtBodyFigures body{};
         if (host.findObject(object, &body)) {
-            figures(("object " + std::to_string(object)).c_str(), body);
+            text_ += "object ";
+            number(int64_t{object});
+            figures(body);
             if (id >= kCreateLimbFirst) {
                 const int32_t limb = std::bit_cast<int32_t>(slots[2]);
                 if (host.findLimb(object, limb, &body)) {
-                    figures(("limb " + std::to_string(object) + ' ' + std::to_string(limb)).c_str(),
-                            body);
+                    text_ += "limb ";
+                    number(int64_t{object});
+                    text_ += ' ';
+                    number(int64_t{limb});
+                    figures(body);
                 }
             }
         }
     }
 
     if (result != 0 && (createsNode(id) || id == kAddPortal)) {
-        std::string name =
-            id == kAddPortal ? "p" + std::to_string(++portals_) : "n" + std::to_string(++nodes_);
+        std::string name(1, id == kAddPortal ? 'p' : 'n');
+        name += std::to_string(id == kAddPortal ? ++portals_ : ++nodes_);
         text_ += name;
         text_ += " = ";
         names_[result] = std::move(name);

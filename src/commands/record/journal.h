@@ -36,7 +36,7 @@ public:
 private:
     void cameraMatrices(const HostLink& host, int32_t camera);
     void cameraPosition(const HostLink& host);
-    void figures(const char* what, const OtBodyFigures& body);
+    void figures(const OtBodyFigures& body);
     void argument(uint32_t slot, char type, bool handle);
     void number(float value);
     void number(int64_t value);
