@@ -3,7 +3,9 @@
 # (PE32 for i386, exactly the 61 exports, only Windows system DLLs imported,
 # the command table resource), then runs the stand-in engine under Wine: its
 # link checks, and every example script, whose output, errors and exit status
-# must equal otcull's.
+# must equal otcull's. The recording flavour of the DLL runs them once more in
+# the same Wine process, with the same results, and its journals, replayed by
+# otcull on Linux, make the same host calls.
 set -euo pipefail
 root=$(pwd)
 prefix=${TARVO_WINE_PREFIX:-$root/build/wine-prefix}
@@ -15,23 +17,28 @@ scripts/install-deps native
 
 cmake --preset win32 >/dev/null
 cmake --build --preset win32 -j2
+cmake --preset win32-record >/dev/null
+cmake --build --preset win32-record -j2
 if [ ! -f "$native/CMakeCache.txt" ]; then
   cmake -S . -B "$native" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 fi
 cmake --build "$native" -j2 --target pe_check otcull
 
 dll=build/win32/bin/TarvoCulling.dll
-echo "--- $dll"
-"$native/tests/windows/pe_check" "$dll"
+recording=build/win32-record/bin/TarvoCulling.dll
+for checked in "$dll" "$recording"; do
+  echo "--- $checked"
+  "$native/tests/windows/pe_check" "$checked"
+  # A second reader's view of the resource languages.
+  languages=$(llvm-readobj --coff-resources "$checked" | grep -o 'Language: (ID [0-9]*)' | sort | uniq -c)
+  if [ "$(echo "$languages" | tr -s ' ')" != " 4 Language: (ID 2057)" ]; then
+    echo "string table languages: $languages" >&2
+    exit 1
+  fi
+done
 # The checker must be able to say no: an engine module is no plug-in.
 if "$native/tests/windows/pe_check" build/win32/bin/host/TarvoCore.dll >/dev/null 2>&1; then
   echo "pe_check accepted a DLL without the command table" >&2
-  exit 1
-fi
-# A second reader's view of the resource languages.
-languages=$(llvm-readobj --coff-resources "$dll" | grep -o 'Language: (ID [0-9]*)' | sort | uniq -c)
-if [ "$(echo "$languages" | tr -s ' ')" != " 4 Language: (ID 2057)" ]; then
-  echo "string table languages: $languages" >&2
   exit 1
 fi
 
@@ -39,7 +46,10 @@ fi
 # each leaving NAME.out, NAME.err and NAME.status.
 mapfile -t scripts < <(ls examples/*.otc examples/*/*.otc tests/windows/scripts/*.otc 2>/dev/null | sort)
 [ ${#scripts[@]} -gt 0 ] || { echo "no scripts to run" >&2; exit 1; }
-rm -rf "$work" && mkdir -p "$work/linux" "$work/wine"
+rm -rf "$work" && mkdir -p "$work/linux" "$work/wine" "$work/recorded"
+# Thousands of commands with the camera moving every frame.
+awk -f tests/windows/long_session.awk >"$work/long-session.otc"
+scripts+=("$work/long-session.otc")
 for script in "${scripts[@]}"; do
   name=${script//\//_}
   code=0
@@ -52,7 +62,8 @@ start=$(date +%s)
 status=0
 QEMU_RESERVED_VA=0xf7000000 WINEPREFIX="$prefix" WINEDEBUG=-all WINEARCH=win32 \
   WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" \
-  timeout 540 wine build/win32/bin/winhost.exe suite "$work/wine" "${scripts[@]}" || status=$?
+  timeout 540 wine build/win32/bin/winhost.exe --recording-plugin "$recording" \
+  --journals "$work/recorded" suite "$work/wine" "${scripts[@]}" || status=$?
 echo "Wine run: $(( $(date +%s) - start ))s, exit status $status"
 for script in "${scripts[@]}"; do echo "  ran $script"; done
 [ "$status" -eq 0 ] || { echo "the stand-in engine's checks failed" >&2; exit 1; }
@@ -62,3 +73,30 @@ if ! diff -r "$work/linux" "$work/wine" >"$work/diff.txt"; then
   exit 1
 fi
 echo "Wine results equal otcull's for every script ($(cat "$work"/linux/*.out | wc -l) lines of output)"
+
+# The recording flavour behaves as the shipped one; its journals replay on
+# Linux to the same host calls and results. Handle results print under the
+# scripts' names in the one run and the journal's in the other, so they are
+# compared as none or some.
+handles_as_some() {
+  sed -E 's/^(OT_Create[A-Za-z]+[12]|OT_AddPortal|OT_GetParent|OT_GetPortal(Portal|A|B)) -> [^0].*$/\1 -> handle/' "$1"
+}
+for script in "${scripts[@]}"; do
+  name=${script//\//_}
+  for kind in out err status; do
+    cmp -s "$work/linux/$name.$kind" "$work/recorded/$name.$kind" ||
+      { echo "$script: the recording DLL's $kind differs from otcull's" >&2; exit 1; }
+  done
+  journal=$work/recorded/$name
+  [ -s "$journal" ] || { echo "$script: no journal" >&2; exit 1; }
+  "$native/tools/otcull" run "$journal" >"$work/recorded/$name.replay" ||
+    { echo "$script: the journal does not replay" >&2; exit 1; }
+  if ! diff <(handles_as_some "$work/linux/$name.out") <(handles_as_some "$work/recorded/$name.replay") \
+    >"$work/replay-diff.txt"; then
+    echo "$script: the journal's replay differs from the original run:" >&2
+    head -40 "$work/replay-diff.txt" >&2
+    exit 1
+  fi
+done
+echo "Journals of the recording DLL replay to the same host calls for every script" \
+  "($(cat "$work"/recorded/*.otc | wc -l) journal lines)"

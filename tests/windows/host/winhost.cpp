@@ -2,9 +2,12 @@
 // reads the plug-in's command table as the engine's compiler does, and runs
 // culling scripts through it, printing what `otcull run` prints on Linux.
 //
-//   winhost [--plugin DLL] [--modules DIR] suite RESULTS-DIR SCRIPT...
+//   winhost [--plugin DLL] [--modules DIR] [--recording-plugin DLL --journals DIR]
+//           suite RESULTS-DIR SCRIPT...
 //       the bare and link checks, then each script, leaving NAME.out,
-//       NAME.err and NAME.status in RESULTS-DIR
+//       NAME.err and NAME.status in RESULTS-DIR; with a recording plug-in,
+//       each script once more through it, leaving the same files and the
+//       journal NAME.otc in the journals folder
 //   winhost ... run SCRIPT...   each script with a freshly loaded plug-in and engine
 //   winhost ... bare            the plug-in in a process without the engine
 //   winhost ... checks          the host link with engine modules missing or late
@@ -73,10 +76,12 @@ bool writeFile(const std::string& path, const std::string& text) {
 // Runs each script with a freshly loaded plug-in and engine, as `otcull run`
 // runs one script per process. Without a results folder the scripts' output
 // and errors go to stdout and stderr; with one, each script leaves
-// NAME.out, NAME.err and NAME.status there. Returns 1 when the harness itself
-// failed, otherwise the last failing script's status.
+// NAME.out, NAME.err and NAME.status there. With a journals folder, a
+// recording plug-in journals each script's commands to NAME.otc there: it
+// opens the file its environment names when it loads. Returns 1 when the
+// harness itself failed, otherwise the last failing script's status.
 int runScripts(const EngineOptions& options, const std::vector<std::string>& scripts,
-               const std::string& results) {
+               const std::string& results, const std::string& journals = "") {
     int status = 0;
     for (const std::string& script : scripts) {
         std::ifstream in(script, std::ios::binary);
@@ -84,6 +89,10 @@ int runScripts(const EngineOptions& options, const std::vector<std::string>& scr
             std::cerr << "winhost: cannot read " << script << '\n';
             return 1;
         }
+        // _putenv, not SetEnvironmentVariable: the plug-in reads the C runtime's copy.
+        std::string journal = "TARVO_CULLING_JOURNAL=";
+        if (!journals.empty()) journal += journals + "\\" + resultName(script);
+        _putenv(journal.c_str());
         std::ostringstream out;
         std::ostringstream err;
         int scriptStatus = 0;
@@ -286,8 +295,8 @@ int linkChecks(const EngineOptions& options) {
 }
 
 int usage() {
-    std::cerr << "usage: winhost [--plugin DLL] [--modules DIR] suite RESULTS-DIR SCRIPT... | run "
-                 "SCRIPT...\n"
+    std::cerr << "usage: winhost [--plugin DLL] [--modules DIR] [--recording-plugin DLL --journals "
+                 "DIR] suite RESULTS-DIR SCRIPT... | run SCRIPT...\n"
                  "       | bare | checks\n";
     return 2;
 }
@@ -299,6 +308,8 @@ int main(int argc, char** argv) {
     _setmode(_fileno(stdout), _O_BINARY);
     _setmode(_fileno(stderr), _O_BINARY);
     EngineOptions options;
+    std::string recordingPlugin;
+    std::string journals;
     options.pluginPath = folderOf(ownPath()) + "\\TarvoCulling.dll";
     options.moduleFolder = folderOf(ownPath()) + "\\host";
     int arg = 1;
@@ -308,6 +319,10 @@ int main(int argc, char** argv) {
             options.pluginPath = argv[arg + 1];
         } else if (flag == "--modules") {
             options.moduleFolder = argv[arg + 1];
+        } else if (flag == "--recording-plugin") {
+            recordingPlugin = argv[arg + 1];
+        } else if (flag == "--journals") {
+            journals = argv[arg + 1];
         } else {
             return usage();
         }
@@ -325,7 +340,13 @@ int main(int argc, char** argv) {
         const int bare = bareChecks(options.pluginPath);
         const int checks = linkChecks(options);
         const std::vector<std::string> scriptsOnly(scripts.begin() + 1, scripts.end());
-        const bool harnessFailed = runScripts(options, scriptsOnly, scripts.front()) == 1;
+        bool harnessFailed = runScripts(options, scriptsOnly, scripts.front()) == 1;
+        if (!recordingPlugin.empty()) {
+            EngineOptions recording = options;
+            recording.pluginPath = recordingPlugin;
+            harnessFailed =
+                runScripts(recording, scriptsOnly, journals, journals) == 1 || harnessFailed;
+        }
         return bare != 0 || checks != 0 || harnessFailed ? 1 : 0;
     }
     return usage();
