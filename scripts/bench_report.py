@@ -1,6 +1,7 @@
 """Turns a Google Benchmark JSON run into BENCHMARKS.md: every figure, the
 ratios the project tracks, and the machine it ran on."""
 import json
+import os
 import platform
 import subprocess
 import sys
@@ -80,7 +81,9 @@ def main(source, target):
         f.write(f"- Machine: {cpu_model()}, {ctx.get('num_cpus')} CPUs at "
                 f"{ctx.get('mhz_per_cpu')} MHz, {platform.system()} {platform.release()}\n")
         f.write(f"- Compiler: {subprocess.run(['c++', '--version'], capture_output=True, text=True).stdout.splitlines()[0]}\n")
-        f.write(f"- Run: {ctx.get('date')}\n\n")
+        f.write(f"- Run: {ctx.get('date')}; load average when written: "
+                f"{' '.join(f'{x:.2f}' for x in os.getloadavg())} "
+                "(other work on the machine slows every figure)\n\n")
         f.write("## Goals\n\n| figure | measured | goal | met |\n|---|---|---|---|\n")
         for label, value, goal, met in goals:
             f.write(f"| {label} | {value} | {goal} | {'yes' if met else 'no'} |\n")
