@@ -7,7 +7,7 @@
 namespace tarvo {
 
 uint32_t ScriptTap::call(int id, std::span<const uint32_t> slots) {
-    const CommandSignature sig = signatureOf(kCommandTable[static_cast<size_t>(id - 1)]);
+    const CommandSignature& sig = script::commandSignature(id);
     const int line = runner_ != nullptr ? runner_->currentLine() : 0;
     const bool isPass = sig.scriptName == "OT_CullAll" || sig.scriptName == "OT_Cull";
     const auto start = std::chrono::steady_clock::now();

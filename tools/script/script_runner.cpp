@@ -1,12 +1,15 @@
 #include "script_runner.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <istream>
 #include <ostream>
+#include <unordered_map>
 #include <vector>
 
 #include "commands/command_table.h"
+#include "script_text.h"
 
 namespace tarvo::script {
 namespace {
@@ -16,6 +19,43 @@ struct Resolved {
     std::string error;
 };
 
+// The command table taken apart once: every line of a script looks a name
+// up here, and every call's signature is read from here.
+class CommandIndex {
+public:
+    CommandIndex() {
+        for (const CommandDeclaration& command : kCommandTable) {
+            const CommandSignature sig = signatureOf(command);
+            signatures_[static_cast<size_t>(command.id - 1)] = sig;
+            byExport_.emplace(sig.exportName, &command);
+            byScriptName_[sig.scriptName].push_back(&command);
+        }
+    }
+    const CommandSignature& signature(int id) const {
+        return signatures_[static_cast<size_t>(id - 1)];
+    }
+    const CommandDeclaration* byExport(std::string_view name) const {
+        const auto found = byExport_.find(name);
+        return found == byExport_.end() ? nullptr : found->second;
+    }
+    // In table order; empty for a name no declaration has.
+    std::span<const CommandDeclaration* const> byScriptName(std::string_view name) const {
+        const auto found = byScriptName_.find(name);
+        if (found == byScriptName_.end()) return {};
+        return found->second;
+    }
+
+private:
+    std::array<CommandSignature, kCommandTable.size()> signatures_{};
+    std::unordered_map<std::string_view, const CommandDeclaration*> byExport_;
+    std::unordered_map<std::string_view, std::vector<const CommandDeclaration*>> byScriptName_;
+};
+
+const CommandIndex& commandIndex() {
+    static const CommandIndex index;
+    return index;
+}
+
 std::string plural(size_t count) {
     return std::to_string(count) + (count == 1 ? " argument" : " arguments");
 }
@@ -23,24 +63,24 @@ std::string plural(size_t count) {
 // An export name names one declaration; a script name names every overload,
 // of which the one taking this many arguments is meant.
 Resolved resolveCommand(std::string_view name, size_t argumentCount) {
-    if (const CommandDeclaration* byExport = findCommandByExport(name)) {
-        const size_t wanted = signatureOf(*byExport).parameters.size();
+    const CommandIndex& index = commandIndex();
+    if (const CommandDeclaration* byExport = index.byExport(name)) {
+        const size_t wanted = index.signature(byExport->id).parameters.size();
         if (wanted == argumentCount) return {byExport, {}};
-        return {nullptr, std::string(name) + " takes " + plural(wanted) + ", got " +
+        return {nullptr, shownText(name) + " takes " + plural(wanted) + ", got " +
                              std::to_string(argumentCount)};
     }
     std::vector<size_t> counts;
-    for (const CommandDeclaration& command : kCommandTable) {
-        const CommandSignature sig = signatureOf(command);
-        if (sig.scriptName != name) continue;
-        if (sig.parameters.size() == argumentCount) return {&command, {}};
-        counts.push_back(sig.parameters.size());
+    for (const CommandDeclaration* command : index.byScriptName(name)) {
+        const size_t wanted = index.signature(command->id).parameters.size();
+        if (wanted == argumentCount) return {command, {}};
+        counts.push_back(wanted);
     }
-    if (counts.empty()) return {nullptr, "unknown command '" + std::string(name) + "'"};
+    if (counts.empty()) return {nullptr, "unknown command '" + shownText(name) + "'"};
     std::sort(counts.begin(), counts.end());
     std::string takes = std::to_string(counts[0]);
     for (size_t i = 1; i < counts.size(); ++i) takes += " or " + std::to_string(counts[i]);
-    return {nullptr, std::string(name) + " takes " + takes + " arguments, got " +
+    return {nullptr, shownText(name) + " takes " + takes + " arguments, got " +
                          std::to_string(argumentCount)};
 }
 
@@ -48,7 +88,27 @@ std::string argumentPlace(size_t index, std::string_view exportName) {
     return "argument " + std::to_string(index + 1) + " of " + std::string(exportName);
 }
 
+enum class LineRead { kLine, kEnd, kTooLong };
+
+// The next line without its end, reading no further than maxBytes into it;
+// kEnd once nothing is left.
+LineRead readLine(std::streambuf& in, std::string& line, size_t maxBytes) {
+    line.clear();
+    for (;;) {
+        const int c = in.sbumpc();
+        if (c == std::char_traits<char>::eof())
+            return line.empty() ? LineRead::kEnd : LineRead::kLine;
+        if (c == '\n') return LineRead::kLine;
+        if (line.size() == maxBytes) return LineRead::kTooLong;
+        line.push_back(static_cast<char>(c));
+    }
+}
+
 }  // namespace
+
+const CommandSignature& commandSignature(int id) {
+    return commandIndex().signature(id);
+}
 
 void writeSwitch(std::ostream& out, HostSwitch which, int32_t object, int32_t limb) {
     static constexpr const char* kNames[] = {"Hide",       "ExcludeOn", "HideLimb",
@@ -66,19 +126,28 @@ std::optional<std::string> ScriptRunner::runLine(std::string_view line) {
 
 int ScriptRunner::runScript(std::istream& in, std::string_view fileName, std::ostream& err) {
     std::string line;
-    for (line_ = 1; std::getline(in, line); ++line_) {
+    std::optional<std::string> error;
+    line_ = 1;
+    if (in.rdbuf() == nullptr || in.rdbuf()->sgetc() == std::char_traits<char>::eof()) {
+        error = "empty file: a script has at least one line";
+    }
+    for (; !error; ++line_) {
+        const LineRead read = readLine(*in.rdbuf(), line, kMaxLineBytes);
+        if (read == LineRead::kEnd) break;
+        if (read == LineRead::kTooLong) {
+            error = "line longer than " + std::to_string(kMaxLineBytes) + " bytes";
+            break;
+        }
         // A byte-order mark is an editor's habit, not part of the first statement.
         if (line_ == 1 && line.starts_with("\xEF\xBB\xBF")) line.erase(0, 3);
-        if (const auto error = runLine(line)) {
-            out_.flush();
-            err << fileName << ':' << line_ << ": error: " << *error << '\n';
-            line_ = 0;
-            return 2;
-        }
+        error = textProblem(line);
+        if (!error) error = runLine(line);
+        if (error) break;
     }
-    line_ = 0;
     out_.flush();
-    return 0;
+    if (error) err << shownText(fileName) << ':' << line_ << ": error: " << *error << '\n';
+    line_ = 0;
+    return error ? 2 : 0;
 }
 
 std::optional<std::string> ScriptRunner::run(const Statement& statement) {
@@ -113,9 +182,10 @@ std::optional<std::string> ScriptRunner::run(const Statement& statement) {
 std::optional<std::string> ScriptRunner::run(const CommandCall& call) {
     const Resolved resolved = resolveCommand(call.command, call.arguments.size());
     if (resolved.command == nullptr) return resolved.error;
-    const CommandSignature sig = signatureOf(*resolved.command);
+    const CommandSignature& sig = commandSignature(resolved.command->id);
     if (!call.binding.empty() && sig.result == 0) {
-        return std::string(sig.exportName) + " returns no value to bind to " + call.binding;
+        return std::string(sig.exportName) + " returns no value to bind to " +
+               shownText(call.binding);
     }
     std::vector<uint32_t> slots(call.arguments.size());
     for (size_t i = 0; i < slots.size(); ++i) {
@@ -128,9 +198,8 @@ std::optional<std::string> ScriptRunner::run(const CommandCall& call) {
 
     const uint32_t result = caller_.call(resolved.command->id, slots);
     if (sig.result == 0) return std::nullopt;
-    if (!call.binding.empty()) bindings_[call.binding] = {result, sig.result, ++bindingCount_};
-    out_ << sig.exportName << " -> "
-         << formatResult(sig.result, returnsHandle(*resolved.command), result) << '\n';
+    if (!call.binding.empty()) bind(call.binding, result, sig.result);
+    out_ << sig.exportName << " -> " << formatResult(sig.result, sig.result == 'L', result) << '\n';
     return std::nullopt;
 }
 
@@ -143,15 +212,17 @@ std::optional<std::string> ScriptRunner::slotOf(const Argument& argument, bool w
             slot = std::bit_cast<uint32_t>(asFloat(argument.number));
             return std::nullopt;
         }
-        if (!argument.number.isInteger) return place + " takes an integer, got " + argument.text;
+        if (!argument.number.isInteger) {
+            return place + " takes an integer, got " + shownText(argument.text);
+        }
         slot = static_cast<uint32_t>(static_cast<int32_t>(argument.number.integer));
         return std::nullopt;
     }
     const auto found = bindings_.find(argument.text);
-    if (found == bindings_.end()) return "unbound name '" + argument.text + "'";
+    if (found == bindings_.end()) return "unbound name '" + shownText(argument.text) + "'";
     const Binding& bound = found->second;
     if (!wantsFloat && bound.type == 'F') {
-        return place + " takes an integer, but " + argument.text + " holds a float";
+        return place + " takes an integer, but " + shownText(argument.text) + " holds a float";
     }
     const bool convert = wantsFloat && bound.type != 'F';
     slot = convert ? std::bit_cast<uint32_t>(static_cast<float>(static_cast<int32_t>(bound.bits)))
@@ -165,19 +236,40 @@ std::string ScriptRunner::formatResult(char type, bool isHandle, uint32_t bits) 
     return std::to_string(static_cast<int32_t>(bits));
 }
 
-// Names bound to the handle from a handle result and still holding it; the
-// latest of them, so a name re-bound to another node no longer speaks for
-// this one.
-std::string ScriptRunner::nameOfHandle(uint32_t bits) const {
-    const std::string* best = nullptr;
-    uint64_t bestOrder = 0;
-    for (const auto& [name, binding] : bindings_) {
-        if (binding.type == 'L' && binding.bits == bits && binding.order > bestOrder) {
-            best = &name;
-            bestOrder = binding.order;
-        }
+// A name speaks for the handle of an 'L' result while it still holds it;
+// of several, the latest bound. Each handle keeps its names in binding order
+// and drops the stale ones from the end whenever one of them is bound again,
+// so the last entry is always the answer.
+void ScriptRunner::bind(const std::string& name, uint32_t bits, char type) {
+    const auto [found, fresh] = bindings_.try_emplace(name);
+    const Binding before = found->second;
+    found->second = {bits, type, ++bindingCount_};
+    if (!fresh && before.type == 'L') {
+        const auto names = handleNames_.find(before.bits);
+        dropStaleNames(names->second);
+        if (names->second.empty()) handleNames_.erase(names);
     }
-    if (best != nullptr) return *best;
+    if (type != 'L') return;
+    std::vector<HandleName>& names = handleNames_[bits];
+    // Stale entries inside the list are swept when it doubles, to keep it
+    // in proportion to the names that still hold the handle.
+    if (names.size() >= 16 && (names.size() & (names.size() - 1)) == 0) {
+        std::erase_if(names, [&](const HandleName& entry) { return !holds(entry); });
+    }
+    names.push_back({&*found, bindingCount_});
+}
+
+bool ScriptRunner::holds(const HandleName& entry) {
+    return entry.binding->second.order == entry.order;
+}
+
+void ScriptRunner::dropStaleNames(std::vector<HandleName>& names) {
+    while (!names.empty() && !holds(names.back())) names.pop_back();
+}
+
+std::string ScriptRunner::nameOfHandle(uint32_t bits) const {
+    const auto names = handleNames_.find(bits);
+    if (names != handleNames_.end()) return names->second.back().binding->first;
     return "#" + std::to_string(static_cast<int32_t>(bits));
 }
 

@@ -20,13 +20,15 @@
 
 #include <cstdint>
 #include <iosfwd>
-#include <map>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <vector>
 
 #include "camera_math.h"
+#include "commands/command_table.h"
 #include "script_syntax.h"
 #include "tarvo/host_api.h"
 
@@ -59,6 +61,9 @@ public:
 
 enum class HostSwitch { kHide, kExcludeOn, kHideLimb, kExcludeOff, kShow, kShowLimb };
 
+// The signature of command id (1 to 61), taken apart once.
+const CommandSignature& commandSignature(int id);
+
 // "Hide 4", "HideLimb 2 3", ... one line each; limb is ignored for whole objects.
 void writeSwitch(std::ostream& out, HostSwitch which, int32_t object, int32_t limb);
 
@@ -75,14 +80,17 @@ public:
 
     // Runs a whole script until its first error, which goes to err as
     // `FILE:LINE: error: TEXT`. Returns the exit status: 0, or 2 after an error.
+    // A script is UTF-8 text: an empty file, a NUL byte, bytes that are not
+    // UTF-8 and a line longer than kMaxLineBytes are errors too.
     int runScript(std::istream& in, std::string_view fileName, std::ostream& err);
+    static constexpr size_t kMaxLineBytes = 64 * 1024;
 
     // The line runScript is on (counted from 1), so that a CommandCaller can
     // tell which line made the call; 0 outside runScript.
     int currentLine() const { return line_; }
 
     // The name a handle prints as: the latest NAME still bound to it from a
-    // handle result, otherwise `#` and its value.
+    // handle result, otherwise `#` and its value. Costs a hash look-up.
     std::string nameOfHandle(uint32_t bits) const;
     // The value a NAME holds now, if it is bound.
     std::optional<uint32_t> valueOf(std::string_view name) const;
@@ -93,6 +101,21 @@ private:
         char type;       // the result letter it was bound from: 'L', 'F' or 'D'
         uint64_t order;  // when it was bound, to find the latest name of a handle
     };
+    // Hashes std::string and std::string_view alike, so look-ups by a view
+    // build no string.
+    struct NameHash {
+        using is_transparent = void;
+        size_t operator()(std::string_view name) const {
+            return std::hash<std::string_view>{}(name);
+        }
+    };
+    using Bindings = std::unordered_map<std::string, Binding, NameHash, std::equal_to<>>;
+    // A binding of a name to a handle, as the handle's list of names keeps it;
+    // stale once the name is bound again (its order then differs).
+    struct HandleName {
+        const Bindings::value_type* binding;  // in bindings_, whose entries never move
+        uint64_t order;
+    };
 
     std::optional<std::string> run(const Statement& statement);
     std::optional<std::string> run(const CommandCall& call);
@@ -101,12 +124,18 @@ private:
     std::optional<std::string> slotOf(const Argument& argument, bool wantsFloat,
                                       const std::string& place, uint32_t& slot) const;
     std::string formatResult(char type, bool isHandle, uint32_t bits) const;
+    void bind(const std::string& name, uint32_t bits, char type);
+    static bool holds(const HandleName& entry);
+    static void dropStaleNames(std::vector<HandleName>& names);
 
     CommandCaller& caller_;
     ScriptHost& host_;
     std::ostream& out_;
     PlanViewWriter* planView_ = nullptr;
-    std::map<std::string, Binding, std::less<>> bindings_;
+    Bindings bindings_;
+    // Per handle, the names bound to it from 'L' results in binding order;
+    // the last entry always still holds the handle.
+    std::unordered_map<uint32_t, std::vector<HandleName>> handleNames_;
     uint64_t bindingCount_ = 0;
     int line_ = 0;
 };
