@@ -161,11 +161,8 @@ std::string Explainer::whyNotWalked(NodeIndex parent) const {
 std::string Explainer::portalsNotFollowed(NodeIndex node) const {
     std::vector<PortalIndex> portals = tree_.zonePortals(node);
     if (tree_.node(node).parent == kRoot) {
-        for (PortalIndex p = 1; p < tree_.portalSlotCount(); ++p) {
-            const OtPortal& portal = tree_.portal(p);
-            const bool leadsOut = (portal.zoneA == kNone) != (portal.zoneB == kNone);
-            if (portal.state == SlotState::kLive && leadsOut) portals.push_back(p);
-        }
+        const std::vector<PortalIndex>& leadOut = portalsLeadingOut();
+        portals.insert(portals.end(), leadOut.begin(), leadOut.end());
     }
     std::sort(portals.begin(), portals.end());
     portals.erase(std::unique(portals.begin(), portals.end()), portals.end());
@@ -175,6 +172,20 @@ std::string Explainer::portalsNotFollowed(NodeIndex node) const {
         if (!why.empty()) reasons += (reasons.empty() ? "" : "; ") + why;
     }
     return reasons.empty() ? "no portal leads to it" : "no portal led here: " + reasons;
+}
+
+// Gathered once a pass, at the first top-level node that asks: the tree
+// does not change while a pass is explained.
+const std::vector<PortalIndex>& Explainer::portalsLeadingOut() const {
+    if (leadOutPass_ == story_.passNumber()) return leadOut_;
+    leadOutPass_ = story_.passNumber();
+    leadOut_.clear();
+    for (PortalIndex p = 1; p < tree_.portalSlotCount(); ++p) {
+        const OtPortal& portal = tree_.portal(p);
+        const bool leadsOut = (portal.zoneA == kNone) != (portal.zoneB == kNone);
+        if (portal.state == SlotState::kLive && leadsOut) leadOut_.push_back(p);
+    }
+    return leadOut_;
 }
 
 std::string Explainer::whyNotFollowed(NodeIndex node, PortalIndex portal) const {
@@ -199,9 +210,9 @@ void explainPass(const Explainer& explainer, const PassStory& story,
                  const script::ScriptRunner& runner, const std::vector<std::string_view>& nodeNames,
                  std::ostream& out) {
     const Tree& tree = cullingState();
-    const std::vector<NodeIndex> all = nodesInTreeOrder(tree);
     if (nodeNames.empty()) {
-        for (NodeIndex node : all) out << "  " << explainer.explain(node) << '\n';
+        for (NodeIndex node : nodesInTreeOrder(tree))
+            out << "  " << explainer.explain(node) << '\n';
         return;
     }
     std::vector<NodeIndex> named;
@@ -215,9 +226,10 @@ void explainPass(const Explainer& explainer, const PassStory& story,
         named.push_back(node);
         out << "  " << explainer.explain(node) << '\n';
     }
-    for (NodeIndex node : all) {
-        if (story.node(node).reHidden &&
-            std::find(named.begin(), named.end(), node) == named.end()) {
+    if (story.reHidden().empty()) return;
+    std::sort(named.begin(), named.end());
+    for (NodeIndex node : nodesInTreeOrder(tree)) {
+        if (story.node(node).reHidden && !std::binary_search(named.begin(), named.end(), node)) {
             out << "  " << explainer.explain(node) << '\n';
         }
     }

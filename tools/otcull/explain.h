@@ -36,10 +36,13 @@ private:
     std::string whyNotWalked(NodeIndex node) const;
     std::string portalsNotFollowed(NodeIndex node) const;
     std::string whyNotFollowed(NodeIndex node, PortalIndex portal) const;
+    const std::vector<PortalIndex>& portalsLeadingOut() const;
 
     const Tree& tree_;
     const PassStory& story_;
     const script::ScriptRunner& names_;
+    mutable std::vector<PortalIndex> leadOut_;
+    mutable uint32_t leadOutPass_ = 0;  // the pass leadOut_ was gathered in; 0 for none
 };
 
 // Runs the script read from in (path names it in messages); after each

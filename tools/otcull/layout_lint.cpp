@@ -1,10 +1,14 @@
 #include "layout_lint.h"
 
 #include <algorithm>
+#include <cmath>
 #include <istream>
 #include <map>
+#include <optional>
 #include <ostream>
 #include <set>
+#include <span>
+#include <tuple>
 
 #include "commands/state.h"
 #include "number_text.h"
@@ -32,10 +36,13 @@ private:
     void checkCorners(NodeIndex node);
     void checkDepth(NodeIndex node);
     void checkZonePairs();
-    void checkPortal(PortalIndex portal);
+    void checkOverlapsAtOneDepth(std::span<const NodeIndex> zones);
+    void checkPortals();
+    void checkPortal(PortalIndex portal, PortalIndex repeated);
     void checkPortalZones(PortalIndex portal);
     void checkLoneZone(NodeIndex zone);
     void checkAttachments();
+    void warnShared(int32_t object, int32_t limb, const std::vector<NodeIndex>& nodes);
 
     bool canHoldCamera(NodeIndex node) const;
     std::string name(NodeIndex node) const;
@@ -51,19 +58,23 @@ private:
     const ScriptFacts& facts_;
     const script::ScriptRunner& names_;
     const std::vector<NodeIndex> nodes_;  // tree order
+    // By node index, filled in tree order: a node's depth below the top
+    // level, and the nearest of it and its ancestors that OT_SetParent moved.
+    std::vector<int32_t> depth_;
+    std::vector<NodeIndex> movedSelfOrAbove_;
     std::vector<LintWarning> warnings_;
 };
 
 std::vector<LintWarning> LayoutLint::run() {
+    depth_.assign(tree_.nodeSlotCount(), 0);
+    movedSelfOrAbove_.assign(tree_.nodeSlotCount(), kNone);
     for (NodeIndex node : nodes_) {
         checkCorners(node);
         checkDepth(node);
         checkLoneZone(node);
     }
     checkZonePairs();
-    for (PortalIndex p = 1; p < tree_.portalSlotCount(); ++p) {
-        if (tree_.portal(p).state == SlotState::kLive) checkPortal(p);
-    }
+    checkPortals();
     checkAttachments();
     return std::move(warnings_);
 }
@@ -126,20 +137,20 @@ void LayoutLint::checkCorners(NodeIndex node) {
 }
 
 // Depth is fixed when a node is made; the camera zone search compares it.
+// Parents come before their children in tree order, so each node takes its
+// depth and its nearest moved ancestor from its parent.
 void LayoutLint::checkDepth(NodeIndex node) {
     const OtNode& n = tree_.node(node);
-    if (n.role != kZone) return;
-    int depth = 0;
-    NodeIndex moved = kNone;
-    for (NodeIndex up = node; up != kRoot; up = tree_.node(up).parent) {
-        if (up != node) ++depth;
-        if (moved == kNone && facts_.movedAt.count(tree_.nodeHandle(up)) != 0) moved = up;
-    }
-    if (depth == n.depth) return;
+    const bool topLevel = n.parent == kRoot;
+    const int depth = topLevel ? 0 : depth_[n.parent] + 1;
+    const bool moved = facts_.movedAt.count(tree_.nodeHandle(node)) != 0;
+    depth_[node] = depth;
+    movedSelfOrAbove_[node] = moved ? node : topLevel ? kNone : movedSelfOrAbove_[n.parent];
+    if (n.role != kZone || depth == n.depth) return;
     std::string since;
-    if (moved != kNone) {
-        since = " since OT_SetParent of " + name(moved) + " on line " +
-                std::to_string(facts_.movedAt.at(tree_.nodeHandle(moved)));
+    if (const NodeIndex movedNode = movedSelfOrAbove_[node]; movedNode != kNone) {
+        since = " since OT_SetParent of " + name(movedNode) + " on line " +
+                std::to_string(facts_.movedAt.at(tree_.nodeHandle(movedNode)));
     }
     warn(line(node), LintKind::kStaleDepth,
          "zone " + name(node) + " was made at depth " + std::to_string(n.depth) +
@@ -157,21 +168,98 @@ void LayoutLint::checkZonePairs() {
     std::stable_sort(zones.begin(), zones.end(), [&](NodeIndex x, NodeIndex y) {
         return tree_.node(x).depth > tree_.node(y).depth;
     });
+    for (size_t first = 0; first < zones.size();) {
+        size_t end = first + 1;
+        while (end < zones.size() && tree_.node(zones[end]).depth == tree_.node(zones[first]).depth)
+            ++end;
+        checkOverlapsAtOneDepth(std::span(zones).subspan(first, end - first));
+        first = end;
+    }
+}
+
+namespace {
+
+// A zone's extent along x, open at both ends: two solids whose insides
+// overlap overlap there too. A sphere's bounds are widened past the rounding
+// of centre plus or minus radius.
+struct SweepEntry {
+    double low;
+    double high;
+    size_t searchRank;
+    Solid solid;
+};
+
+std::optional<SweepEntry> sweepEntry(const Solid& solid, size_t searchRank) {
+    double low = solid.min[0];
+    double high = solid.max[0];
+    if (!solid.isBox) {
+        const double slack = (std::fabs(solid.centre[0]) + solid.radius) * 1e-9;
+        low = solid.centre[0] - solid.radius - slack;
+        high = solid.centre[0] + solid.radius + slack;
+    }
+    // A NaN bound belongs to a solid whose inside overlaps nothing.
+    if (std::isnan(low) || std::isnan(high)) return std::nullopt;
+    return SweepEntry{low, high, searchRank, solid};
+}
+
+}  // namespace
+
+// Sort and sweep along x: only zones whose x extents overlap are compared.
+void LayoutLint::checkOverlapsAtOneDepth(std::span<const NodeIndex> zones) {
+    std::vector<SweepEntry> entries;
     for (size_t i = 0; i < zones.size(); ++i) {
-        const Solid first = *solidOf(tree_.node(zones[i]));
-        for (size_t j = i + 1; j < zones.size(); ++j) {
-            if (tree_.node(zones[j]).depth != tree_.node(zones[i]).depth) break;
-            if (!insidesOverlap(first, *solidOf(tree_.node(zones[j])))) continue;
-            warn(line(zones[j]), LintKind::kZonesOverlap,
-                 "zones " + name(zones[j]) + " and " + nameAndLine(zones[i]) +
-                     " overlap at depth " + std::to_string(tree_.node(zones[i]).depth) +
-                     ": where both hold the camera, " + name(zones[i]) +
-                     " is the camera zone, being first in search order");
+        if (auto entry = sweepEntry(*solidOf(tree_.node(zones[i])), i)) entries.push_back(*entry);
+    }
+    std::sort(entries.begin(), entries.end(),
+              [](const SweepEntry& a, const SweepEntry& b) { return a.low < b.low; });
+    std::vector<const SweepEntry*> open;
+    for (const SweepEntry& entry : entries) {
+        std::erase_if(open, [&](const SweepEntry* o) { return !(o->high > entry.low); });
+        for (const SweepEntry* other : open) {
+            if (!insidesOverlap(other->solid, entry.solid)) continue;
+            const bool otherFirst = other->searchRank < entry.searchRank;
+            const NodeIndex first = zones[otherFirst ? other->searchRank : entry.searchRank];
+            const NodeIndex second = zones[otherFirst ? entry.searchRank : other->searchRank];
+            warn(line(second), LintKind::kZonesOverlap,
+                 "zones " + name(second) + " and " + nameAndLine(first) + " overlap at depth " +
+                     std::to_string(tree_.node(first).depth) + ": where both hold the camera, " +
+                     name(first) + " is the camera zone, being first in search order");
+        }
+        open.push_back(&entry);
+    }
+}
+
+// A portal repeats another with the same zones (either way round) and
+// opening that the script made before it; slots are reused, so the script
+// line says which came first, and of several earlier ones the lowest slot is
+// named. Portals are grouped by zones and opening, each group sorted by
+// (line, slot), and the lowest slot before each portal is a running minimum.
+void LayoutLint::checkPortals() {
+    struct Made {
+        int line;
+        PortalIndex portal;
+    };
+    std::map<std::tuple<NodeIndex, NodeIndex, NodeIndex>, std::vector<Made>> groups;
+    for (PortalIndex p = 1; p < tree_.portalSlotCount(); ++p) {
+        const OtPortal& portal = tree_.portal(p);
+        if (portal.state != SlotState::kLive) continue;
+        const auto [low, high] = std::minmax(portal.zoneA, portal.zoneB);
+        groups[{low, high, portal.portalNode}].push_back({lineOf(tree_.portalHandle(p)), p});
+    }
+    for (auto& [key, made] : groups) {
+        std::sort(made.begin(), made.end(), [](const Made& a, const Made& b) {
+            return std::tie(a.line, a.portal) < std::tie(b.line, b.portal);
+        });
+        PortalIndex lowestBefore = kNone;
+        for (const Made& m : made) {
+            checkPortal(m.portal, lowestBefore);
+            lowestBefore = lowestBefore == kNone ? m.portal : std::min(lowestBefore, m.portal);
         }
     }
 }
 
-void LayoutLint::checkPortal(PortalIndex portal) {
+// repeated: the earlier portal this one repeats, if any.
+void LayoutLint::checkPortal(PortalIndex portal, PortalIndex repeated) {
     const OtPortal& p = tree_.portal(portal);
     const int made = lineOf(tree_.portalHandle(portal));
     const std::string named = "portal " + portalName(portal);
@@ -186,20 +274,13 @@ void LayoutLint::checkPortal(PortalIndex portal) {
                                     " to itself: it leads nowhere but still culls its opening");
         return;
     }
-    // Slots are reused, so the script line says which of two came first.
-    for (PortalIndex earlier = 1; earlier < tree_.portalSlotCount(); ++earlier) {
-        const OtPortal& e = tree_.portal(earlier);
-        const int earlierLine = lineOf(tree_.portalHandle(earlier));
-        const bool before = earlierLine < made || (earlierLine == made && earlier < portal);
-        const bool sameZones = (e.zoneA == p.zoneA && e.zoneB == p.zoneB) ||
-                               (e.zoneA == p.zoneB && e.zoneB == p.zoneA);
-        if (e.state == SlotState::kLive && before && sameZones && e.portalNode == p.portalNode) {
-            warn(made, LintKind::kDuplicatePortal,
-                 named + " repeats portal " + portalName(earlier) +
-                     (earlierLine != 0 ? " (line " + std::to_string(earlierLine) + ")" : "") +
-                     ": the same zones and opening");
-            return;
-        }
+    if (repeated != kNone) {
+        const int earlierLine = lineOf(tree_.portalHandle(repeated));
+        warn(made, LintKind::kDuplicatePortal,
+             named + " repeats portal " + portalName(repeated) +
+                 (earlierLine != 0 ? " (line " + std::to_string(earlierLine) + ")" : "") +
+                 ": the same zones and opening");
+        return;
     }
     checkPortalZones(portal);
 }
@@ -247,29 +328,48 @@ void LayoutLint::checkLoneZone(NodeIndex zone) {
 // A host object or limb has one visibility; hung on two nodes, the one
 // switched last decides, and a subtree hide late in a pass can take back
 // what another node showed.
+void LayoutLint::warnShared(int32_t object, int32_t limb, const std::vector<NodeIndex>& nodes) {
+    const std::string what =
+        limb < 0 ? "object " + std::to_string(object)
+                 : "limb " + std::to_string(limb) + " of object " + std::to_string(object);
+    std::string list = nameAndLine(nodes[0]);
+    for (size_t i = 1; i < nodes.size(); ++i) {
+        list += (i + 1 == nodes.size() ? " and " : ", ") + nameAndLine(nodes[i]);
+    }
+    const auto attached = facts_.attachedAt.find({tree_.nodeHandle(nodes[1]), object, limb});
+    const int at = attached != facts_.attachedAt.end() ? attached->second : line(nodes[1]);
+    warn(at, LintKind::kSharedAttachment,
+         what + " is attached to " + list +
+             ": a later subtree hide of one can hide it after another showed it");
+}
+
+// Each (object, limb) with the nodes holding it, in tree order, once each.
 void LayoutLint::checkAttachments() {
-    std::map<std::pair<int32_t, int32_t>, std::vector<NodeIndex>> holders;
-    for (NodeIndex node : nodes_) {
-        for (const OtAttachment& a : tree_.attachments(node)) {
-            std::vector<NodeIndex>& nodes = holders[{a.object, a.limb}];
-            if (std::find(nodes.begin(), nodes.end(), node) == nodes.end()) nodes.push_back(node);
+    struct Holder {
+        int32_t object;
+        int32_t limb;
+        size_t treeRank;
+        auto operator<=>(const Holder&) const = default;
+    };
+    std::vector<Holder> holders;
+    for (size_t rank = 0; rank < nodes_.size(); ++rank) {
+        for (const OtAttachment& a : tree_.attachments(nodes_[rank])) {
+            holders.push_back({a.object, a.limb, rank});
         }
     }
-    for (const auto& [attachment, nodes] : holders) {
-        if (nodes.size() < 2) continue;
-        const auto [object, limb] = attachment;
-        const std::string what =
-            limb < 0 ? "object " + std::to_string(object)
-                     : "limb " + std::to_string(limb) + " of object " + std::to_string(object);
-        std::string list = nameAndLine(nodes[0]);
-        for (size_t i = 1; i < nodes.size(); ++i) {
-            list += (i + 1 == nodes.size() ? " and " : ", ") + nameAndLine(nodes[i]);
+    std::sort(holders.begin(), holders.end());
+    holders.erase(std::unique(holders.begin(), holders.end()), holders.end());
+    for (size_t first = 0; first < holders.size();) {
+        const auto [object, limb, rank] = holders[first];
+        size_t end = first + 1;
+        while (end < holders.size() && holders[end].object == object && holders[end].limb == limb)
+            ++end;
+        if (end - first >= 2) {
+            std::vector<NodeIndex> nodes;
+            for (size_t i = first; i < end; ++i) nodes.push_back(nodes_[holders[i].treeRank]);
+            warnShared(object, limb, nodes);
         }
-        const auto attached = facts_.attachedAt.find({tree_.nodeHandle(nodes[1]), object, limb});
-        const int at = attached != facts_.attachedAt.end() ? attached->second : line(nodes[1]);
-        warn(at, LintKind::kSharedAttachment,
-             what + " is attached to " + list +
-                 ": a later subtree hide of one can hide it after another showed it");
+        first = end;
     }
 }
 
@@ -339,7 +439,12 @@ int lintScript(std::istream& in, std::string_view path, bool quiet, std::ostream
     std::ostream trace(nullptr);  // the host calls and results are not wanted here
     TappedRun run(trace);
     std::set<LintWarning> warnings;
+    // A pass changes no layout: the tree is checked again only when a
+    // command since the last check may have changed it.
+    std::optional<uint64_t> checkedAt;
     auto check = [&] {
+        if (checkedAt == run.tap.treeChanges()) return;
+        checkedAt = run.tap.treeChanges();
         for (LintWarning& w : lintLayout(cullingState(), run.tap.facts(), run.runner)) {
             warnings.insert(std::move(w));
         }

@@ -4,7 +4,7 @@ namespace tarvo {
 
 void PassRecord::onPassEvent(const PassEvent& event) {
     if (event.kind == PassEventKind::kPassBegin) {
-        passed_.assign(passed_.size(), 0);
+        ++pass_;
         return;
     }
     if (event.kind != PassEventKind::kPortal) return;
@@ -12,8 +12,8 @@ void PassRecord::onPassEvent(const PassEvent& event) {
         event.decision != PortalDecision::kLeadsOut) {
         return;
     }
-    if (event.portal >= passed_.size()) passed_.resize(event.portal + 1, 0);
-    passed_[event.portal] = 1;
+    if (event.portal >= passedIn_.size()) passedIn_.resize(event.portal + 1, 0);
+    passedIn_[event.portal] = pass_;
 }
 
 }  // namespace tarvo

@@ -14,11 +14,14 @@ public:
 
     // Followed to its far side, or out to the top level, in the last pass.
     bool wentThrough(PortalIndex portal) const {
-        return portal < passed_.size() && passed_[portal] != 0;
+        return portal < passedIn_.size() && passedIn_[portal] == pass_;
     }
 
 private:
-    std::vector<uint8_t> passed_;  // by portal index
+    // By portal index, the last pass that went through it: a new pass
+    // forgets the last one without touching every portal.
+    std::vector<uint32_t> passedIn_;
+    uint32_t pass_ = 0;
 };
 
 }  // namespace tarvo

@@ -5,13 +5,15 @@ namespace tarvo {
 void PassStory::onPassEvent(const PassEvent& event) {
     switch (event.kind) {
         case PassEventKind::kPassBegin:
-            nodes_.assign(tree_.nodeSlotCount(), NodeStory{});
-            portals_.assign(tree_.portalSlotCount(), PortalStory{});
+            ++pass_;
+            nodes_.resize(tree_.nodeSlotCount());
+            portals_.resize(tree_.portalSlotCount());
+            reHidden_.clear();
             start_ = event.node;
             cameraZone_ = kNone;
             break;
         case PassEventKind::kZoneTested:
-            nodes_[event.node].holdsCamera = event.inside;
+            touch(event.node).holdsCamera = event.inside;
             break;
         case PassEventKind::kCameraZone:
             cameraZone_ = event.node;
@@ -21,13 +23,13 @@ void PassStory::onPassEvent(const PassEvent& event) {
             met(event);
             break;
         case PassEventKind::kFlood:
-            nodes_[event.node].last = LastAct::kShown;
+            touch(event.node).last = LastAct::kShown;
             break;
         case PassEventKind::kChildrenKept:
-            nodes_[event.node].childrenKept = true;
+            touch(event.node).childrenKept = true;
             break;
         case PassEventKind::kPortal:
-            portals_[event.portal] = {true, event.node, event.decision};
+            portals_[event.portal] = {pass_, true, event.node, event.decision};
             break;
         case PassEventKind::kSubtreeHidden:
             hidden(event);
@@ -37,8 +39,17 @@ void PassStory::onPassEvent(const PassEvent& event) {
     }
 }
 
+NodeStory& PassStory::touch(NodeIndex index) {
+    NodeStory& story = nodes_[index];
+    if (story.pass != pass_) {
+        story = NodeStory{};
+        story.pass = pass_;
+    }
+    return story;
+}
+
 void PassStory::met(const PassEvent& event) {
-    NodeStory& story = nodes_[event.node];
+    NodeStory& story = touch(event.node);
     if (event.reach == Reach::kCameraZone) hidingEverything_ = false;
     switch (event.outcome) {
         case CullOutcome::kInert:
@@ -56,10 +67,11 @@ void PassStory::met(const PassEvent& event) {
 }
 
 void PassStory::hidden(const PassEvent& event) {
-    NodeStory& story = nodes_[event.node];
+    NodeStory& story = touch(event.node);
     if (hidingEverything_) {
         story.hiddenAtStart = true;
     } else {
+        if (!story.reHidden && story.last == LastAct::kShown) reHidden_.push_back(event.node);
         story.reHidden = story.reHidden || story.last == LastAct::kShown;
         story.hiddenWith = event.from;
     }

@@ -5,6 +5,16 @@
 #include "commands/command_table.h"
 
 namespace tarvo {
+namespace {
+
+bool leavesTreeAlone(std::string_view scriptName) {
+    return scriptName == "OT_CullAll" || scriptName == "OT_Cull" ||
+           scriptName == "OT_UpdateFrustum" || scriptName == "OT_Visible" ||
+           scriptName == "OT_PortalEnabled" || scriptName.starts_with("OT_Get") ||
+           scriptName.starts_with("OT_Test");
+}
+
+}  // namespace
 
 uint32_t ScriptTap::call(int id, std::span<const uint32_t> slots) {
     const CommandSignature& sig = script::commandSignature(id);
@@ -14,6 +24,7 @@ uint32_t ScriptTap::call(int id, std::span<const uint32_t> slots) {
     const uint32_t result = plugin_.call(id, slots);
     const auto stop = std::chrono::steady_clock::now();
     record(sig.scriptName, slots, result, line);
+    if (!leavesTreeAlone(sig.scriptName)) ++treeChanges_;
     if (isPass && afterPass_) {
         const Handle startNode = slots.empty() ? 0 : static_cast<Handle>(slots[0]);
         afterPass_({line, sig.exportName, startNode,

@@ -40,6 +40,10 @@ public:
     uint32_t call(int id, std::span<const uint32_t> slots) override;
 
     const ScriptFacts& facts() const { return facts_; }
+    // Commands so far that may have changed the tree: all but passes, frustum
+    // updates and queries. Equal counts at two moments mean the same tree,
+    // but for what the passes left shown or hidden.
+    uint64_t treeChanges() const { return treeChanges_; }
     // The line that created a node or portal; 0 when not made by the script.
     int lineMade(Handle handle) const;
 
@@ -51,6 +55,7 @@ private:
     const script::ScriptRunner* runner_ = nullptr;
     std::function<void(const PassRun&)> afterPass_;
     ScriptFacts facts_;
+    uint64_t treeChanges_ = 0;
 };
 
 }  // namespace tarvo
