@@ -1,7 +1,12 @@
 #include "commands.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <charconv>
+#include <cstring>
+#include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -15,16 +20,19 @@
 #include "plan_svg.h"
 #include "plan_view.h"
 #include "script_runner.h"
+#include "script_text.h"
 #include "tapped_run.h"
 
 namespace tarvo {
 namespace {
 
-constexpr const char* kUsage =
-    "usage: otcull run [--stats] SCRIPT\n"
-    "       otcull explain SCRIPT [--node NAME]...\n"
-    "       otcull lint [--quiet] SCRIPT\n"
-    "       otcull demo [--frames N] [--rooms N] [--every N] [--svg FILE] [--svg-frame N]\n";
+struct Io {
+    std::istream& in;  // the script named `-`
+    std::ostream& out;
+    std::ostream& err;
+};
+
+std::string usage();
 
 // The `svg FILE` statement: the plan view of the tree as the script left it.
 class ScriptPlanView : public script::PlanViewWriter {
@@ -50,7 +58,7 @@ public:
                            {"portals drawn", std::to_string(scene.portals.size())}};
         std::ofstream out(file);
         out << renderPlanSvg(scene, picture);
-        return out.flush() ? std::string() : "cannot write " + file;
+        return out.flush() ? std::string() : "cannot write " + script::shownText(file);
     }
 
 private:
@@ -77,16 +85,27 @@ int runScript(std::istream& in, std::string_view path, bool stats, std::ostream&
     return run.runner.runScript(in, path, err);
 }
 
-// Opens the script and hands it to the command; a file that cannot be read
-// is a bad argument.
+// Opens the script (`-`: standard input) and hands it to the command with
+// the name messages give it; a script that cannot be read is an error of
+// the script, status 2.
 template <typename Command>
-int withScript(std::string_view command, std::string_view path, std::ostream& err, Command run) {
-    std::ifstream in{std::string(path)};
-    if (!in) {
-        err << "otcull " << command << ": cannot open " << path << '\n';
-        return 1;
+int withScript(std::string_view path, Io& io, Command run) {
+    if (path == "-") return run(io.in, std::string_view("<stdin>"));
+    const std::string file(path);
+    std::error_code ignored;
+    int error = std::filesystem::is_directory(file, ignored) ? EISDIR : 0;
+    std::ifstream in;
+    if (error == 0) {
+        errno = 0;
+        in.open(file, std::ios::binary);
+        if (!in) error = errno != 0 ? errno : EIO;
     }
-    return run(in);
+    if (error != 0) {
+        io.err << "otcull: cannot read " << script::shownText(path) << ": " << std::strerror(error)
+               << '\n';
+        return 2;
+    }
+    return run(in, path);
 }
 
 // `otcull COMMAND [FLAG] SCRIPT`: whether the flag was given; none, after
@@ -95,41 +114,43 @@ std::optional<bool> flagAndScript(std::span<const std::string_view> args, std::s
                                   std::string_view command, std::ostream& err) {
     const bool given = !args.empty() && args[0] == flag;
     if (args.size() == (given ? 2u : 1u)) return given;
-    err << "otcull " << command << ": expected one script file\n" << kUsage;
+    err << "otcull " << command << ": expected one script file\n" << usage();
     return std::nullopt;
 }
 
-int run(std::span<const std::string_view> args, std::ostream& out, std::ostream& err) {
-    const std::optional<bool> stats = flagAndScript(args, "--stats", "run", err);
+int run(std::span<const std::string_view> args, Io& io) {
+    const std::optional<bool> stats = flagAndScript(args, "--stats", "run", io.err);
     if (!stats) return 1;
-    return withScript("run", args.back(), err, [&](std::istream& in) {
-        return runScript(in, args.back(), *stats, out, err);
+    return withScript(args.back(), io, [&](std::istream& in, std::string_view name) {
+        return runScript(in, name, *stats, io.out, io.err);
     });
 }
 
-int explain(std::span<const std::string_view> args, std::ostream& out, std::ostream& err) {
+int explain(std::span<const std::string_view> args, Io& io) {
     if (args.empty()) {
-        err << "otcull explain: expected one script file\n" << kUsage;
+        io.err << "otcull explain: expected one script file\n" << usage();
         return 1;
     }
     std::vector<std::string_view> nodes;
     for (size_t i = 1; i < args.size(); i += 2) {
         if (args[i] != "--node" || i + 1 == args.size()) {
-            err << "otcull explain: expected --node NAME, got '" << args[i] << "'\n" << kUsage;
+            io.err << "otcull explain: expected --node NAME, got '" << script::shownText(args[i])
+                   << "'\n"
+                   << usage();
             return 1;
         }
         nodes.push_back(args[i + 1]);
     }
-    return withScript("explain", args[0], err, [&](std::istream& in) {
-        return explainScript(in, args[0], nodes, out, err);
+    return withScript(args[0], io, [&](std::istream& in, std::string_view name) {
+        return explainScript(in, name, nodes, io.out, io.err);
     });
 }
 
-int lint(std::span<const std::string_view> args, std::ostream& out, std::ostream& err) {
-    const std::optional<bool> quiet = flagAndScript(args, "--quiet", "lint", err);
+int lint(std::span<const std::string_view> args, Io& io) {
+    const std::optional<bool> quiet = flagAndScript(args, "--quiet", "lint", io.err);
     if (!quiet) return 1;
-    return withScript("lint", args.back(), err, [&](std::istream& in) {
-        return lintScript(in, args.back(), *quiet, out, err);
+    return withScript(args.back(), io, [&](std::istream& in, std::string_view name) {
+        return lintScript(in, name, *quiet, io.out, io.err);
     });
 }
 
@@ -167,32 +188,82 @@ std::string takeFlag(std::string_view flag, const std::string_view* value,
     return {};
 }
 
-int demo(std::span<const std::string_view> args, std::ostream& out, std::ostream& err) {
+int demo(std::span<const std::string_view> args, Io& io) {
     DemoRunOptions options;
     for (size_t i = 0; i < args.size(); i += 2) {
         const std::string_view* value = i + 1 < args.size() ? &args[i + 1] : nullptr;
         const std::string problem = takeFlag(args[i], value, options);
         if (!problem.empty()) {
-            err << "otcull demo: " << problem << '\n' << kUsage;
+            io.err << "otcull demo: " << script::shownText(problem) << '\n' << usage();
             return 1;
         }
     }
-    return runDemo(options, out, err);
+    return runDemo(options, io.out, io.err);
+}
+
+// Every verb otcull knows, with its line of the usage.
+struct Verb {
+    std::string_view name;
+    std::string_view usage;
+    int (*run)(std::span<const std::string_view> args, Io& io);
+};
+
+constexpr Verb kVerbs[] = {
+    {"run", "otcull run [--stats] SCRIPT", run},
+    {"explain", "otcull explain SCRIPT [--node NAME]...", explain},
+    {"lint", "otcull lint [--quiet] SCRIPT", lint},
+    {"demo", "otcull demo [--frames N] [--rooms N] [--every N] [--svg FILE] [--svg-frame N]", demo},
+};
+
+std::string usage() {
+    std::string text;
+    for (const Verb& verb : kVerbs) {
+        text += text.empty() ? "usage: " : "       ";
+        text += verb.usage;
+        text += '\n';
+    }
+    text += "       otcull [VERB] --help | --version\n";
+    text += "A SCRIPT of - is read from standard input.\n";
+    return text;
+}
+
+bool asksForHelp(std::span<const std::string_view> args) {
+    return std::find_if(args.begin(), args.end(), [](std::string_view arg) {
+               return arg == "--help" || arg == "-h";
+           }) != args.end();
 }
 
 }  // namespace
 
-int otcullMain(std::span<const std::string_view> args, std::ostream& out, std::ostream& err) {
-    if (args.empty() || args[0] == "--help" || args[0] == "-h") {
-        (args.empty() ? err : out) << kUsage;
-        return args.empty() ? 1 : 0;
+int otcullMain(std::span<const std::string_view> args, std::istream& in, std::ostream& out,
+               std::ostream& err) {
+    Io io{in, out, err};
+    if (args.empty()) {
+        err << usage();
+        return 1;
     }
-    if (args[0] == "run") return run(args.subspan(1), out, err);
-    if (args[0] == "explain") return explain(args.subspan(1), out, err);
-    if (args[0] == "lint") return lint(args.subspan(1), out, err);
-    if (args[0] == "demo") return demo(args.subspan(1), out, err);
-    err << "otcull: unknown command " << args[0] << '\n' << kUsage;
+    if (args[0] == "--version") {
+        out << "otcull " << TARVO_VERSION << '\n';
+        return 0;
+    }
+    if (args[0] == "--help" || args[0] == "-h") {
+        out << usage();
+        return 0;
+    }
+    for (const Verb& verb : kVerbs) {
+        if (verb.name != args[0]) continue;
+        if (asksForHelp(args.subspan(1))) {
+            out << "usage: " << verb.usage << "\nA SCRIPT of - is read from standard input.\n";
+            return 0;
+        }
+        return verb.run(args.subspan(1), io);
+    }
+    err << "otcull: unknown command " << script::shownText(args[0]) << '\n' << usage();
     return 1;
+}
+
+int otcullMain(std::span<const std::string_view> args, std::ostream& out, std::ostream& err) {
+    return otcullMain(args, std::cin, out, err);
 }
 
 }  // namespace tarvo

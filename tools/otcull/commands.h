@@ -1,4 +1,4 @@
-// otcull's command line: `otcull run SCRIPT` and `otcull demo [flags]`.
+// otcull's command line: `otcull VERB ...`, the verbs listed in commands.cpp.
 #pragma once
 
 #include <iosfwd>
@@ -7,7 +7,11 @@
 
 namespace tarvo {
 
-// args excludes the program name. Returns the exit status.
+// args excludes the program name; a script named `-` is read from in.
+// Returns the exit status.
+int otcullMain(std::span<const std::string_view> args, std::istream& in, std::ostream& out,
+               std::ostream& err);
+// The same, reading `-` from standard input.
 int otcullMain(std::span<const std::string_view> args, std::ostream& out, std::ostream& err);
 
 }  // namespace tarvo

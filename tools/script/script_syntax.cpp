@@ -2,6 +2,8 @@
 
 #include <span>
 
+#include "script_text.h"
+
 namespace tarvo::script {
 namespace {
 
@@ -52,7 +54,7 @@ std::vector<Token> tokenize(std::string_view line) {
 }
 
 std::string quoted(std::string_view text) {
-    return "'" + std::string(text) + "'";
+    return "'" + shownText(text) + "'";
 }
 
 NumberLiteral numberOrThrow(std::string_view word, std::string_view what) {
@@ -60,10 +62,10 @@ NumberLiteral numberOrThrow(std::string_view word, std::string_view what) {
     if (!number)
         throw SyntaxError{"expected a number for " + std::string(what) + ", got " + quoted(word)};
     if (number->isInteger && !fitsInt32(*number)) {
-        throw SyntaxError{"integer " + std::string(word) + " is out of 32-bit range"};
+        throw SyntaxError{"integer " + shownText(word) + " is out of 32-bit range"};
     }
     if (number->floatOutOfRange) {
-        throw SyntaxError{"float " + std::string(word) + " is out of 32-bit float range"};
+        throw SyntaxError{"float " + shownText(word) + " is out of 32-bit float range"};
     }
     return *number;
 }
