@@ -413,7 +413,9 @@ std::string DemoScene::roomName(int32_t node) const {
         return std::string(floor == 0 ? "ground" : "upper") + " r" + std::to_string(row) + "c" +
                std::to_string(col);
     }
-    return "#" + std::to_string(node);
+    std::string unnamed(1, '#');  // appended: "#" + ... trips a false -Wrestrict of GCC 12
+    unnamed += std::to_string(node);
+    return unnamed;
 }
 
 DemoScene buildDemoScene(StandInHost& host, const DemoOptions& options) {

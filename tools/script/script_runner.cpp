@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <charconv>
 #include <istream>
 #include <ostream>
 #include <unordered_map>
@@ -76,7 +77,7 @@ Resolved resolveCommand(std::string_view name, size_t argumentCount) {
         if (wanted == argumentCount) return {command, {}};
         counts.push_back(wanted);
     }
-    if (counts.empty()) return {nullptr, "unknown command '" + shownText(name) + "'"};
+    if (counts.empty()) return {nullptr, "unknown command " + quotedText(name)};
     std::sort(counts.begin(), counts.end());
     std::string takes = std::to_string(counts[0]);
     for (size_t i = 1; i < counts.size(); ++i) takes += " or " + std::to_string(counts[i]);
@@ -106,16 +107,34 @@ LineRead readLine(std::streambuf& in, std::string& line, size_t maxBytes) {
 
 }  // namespace
 
+// Appended, not `"#" + std::to_string(...)`, which trips a false -Wrestrict
+// of GCC 12 at -O3.
+std::string handleText(uint32_t bits) {
+    std::string text(1, '#');
+    text += std::to_string(static_cast<int32_t>(bits));
+    return text;
+}
+
 const CommandSignature& commandSignature(int id) {
     return commandIndex().signature(id);
 }
 
+// One write per line: a pass can make thousands of switches, and each
+// insertion into a stream costs a sentry.
 void writeSwitch(std::ostream& out, HostSwitch which, int32_t object, int32_t limb) {
-    static constexpr const char* kNames[] = {"Hide",       "ExcludeOn", "HideLimb",
-                                             "ExcludeOff", "Show",      "ShowLimb"};
-    out << kNames[static_cast<int>(which)] << ' ' << object;
-    if (which == HostSwitch::kHideLimb || which == HostSwitch::kShowLimb) out << ' ' << limb;
-    out << '\n';
+    static constexpr std::string_view kNames[] = {"Hide ",       "ExcludeOn ", "HideLimb ",
+                                                  "ExcludeOff ", "Show ",      "ShowLimb "};
+    // The name, two numbers of at most 11 characters and their separators.
+    std::array<char, 48> line;
+    const std::string_view name = kNames[static_cast<int>(which)];
+    char* end = std::copy(name.begin(), name.end(), line.data());
+    end = std::to_chars(end, line.data() + 24, object).ptr;
+    if (which == HostSwitch::kHideLimb || which == HostSwitch::kShowLimb) {
+        *end = ' ';
+        end = std::to_chars(end + 1, line.data() + 40, limb).ptr;
+    }
+    *end = '\n';
+    out.write(line.data(), end + 1 - line.data());
 }
 
 std::optional<std::string> ScriptRunner::runLine(std::string_view line) {
@@ -219,7 +238,7 @@ std::optional<std::string> ScriptRunner::slotOf(const Argument& argument, bool w
         return std::nullopt;
     }
     const auto found = bindings_.find(argument.text);
-    if (found == bindings_.end()) return "unbound name '" + shownText(argument.text) + "'";
+    if (found == bindings_.end()) return "unbound name " + quotedText(argument.text);
     const Binding& bound = found->second;
     if (!wantsFloat && bound.type == 'F') {
         return place + " takes an integer, but " + shownText(argument.text) + " holds a float";
@@ -270,7 +289,7 @@ void ScriptRunner::dropStaleNames(std::vector<HandleName>& names) {
 std::string ScriptRunner::nameOfHandle(uint32_t bits) const {
     const auto names = handleNames_.find(bits);
     if (names != handleNames_.end()) return names->second.back().binding->first;
-    return "#" + std::to_string(static_cast<int32_t>(bits));
+    return handleText(bits);
 }
 
 std::optional<uint32_t> ScriptRunner::valueOf(std::string_view name) const {

@@ -64,6 +64,9 @@ enum class HostSwitch { kHide, kExcludeOn, kHideLimb, kExcludeOff, kShow, kShowL
 // The signature of command id (1 to 61), taken apart once.
 const CommandSignature& commandSignature(int id);
 
+// "#17": a handle that no name speaks for.
+std::string handleText(uint32_t bits);
+
 // "Hide 4", "HideLimb 2 3", ... one line each; limb is ignored for whole objects.
 void writeSwitch(std::ostream& out, HostSwitch which, int32_t object, int32_t limb);
 

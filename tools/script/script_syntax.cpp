@@ -54,7 +54,7 @@ std::vector<Token> tokenize(std::string_view line) {
 }
 
 std::string quoted(std::string_view text) {
-    return "'" + shownText(text) + "'";
+    return quotedText(text);
 }
 
 NumberLiteral numberOrThrow(std::string_view word, std::string_view what) {
@@ -140,6 +140,11 @@ OtBodyFigures readFigures(WordReader& words) {
     return figures;
 }
 
+// "V11" to "P44", row then column.
+std::string matrixEntry(char matrix, int index) {
+    return {matrix, static_cast<char>('1' + index / 4), static_cast<char>('1' + index % 4)};
+}
+
 Statement parseCamera(WordReader& words) {
     const int32_t camera = words.integer("camera number");
     const std::string_view form = words.word("lookat, matrices or position");
@@ -157,14 +162,8 @@ Statement parseCamera(WordReader& words) {
     }
     if (form == "matrices") {
         CameraSetMatrices s{camera, {}};
-        for (int i = 0; i < 16; ++i) {
-            s.matrices.view[i] =
-                words.single("V" + std::to_string(i / 4 + 1) + std::to_string(i % 4 + 1));
-        }
-        for (int i = 0; i < 16; ++i) {
-            s.matrices.projection[i] =
-                words.single("P" + std::to_string(i / 4 + 1) + std::to_string(i % 4 + 1));
-        }
+        for (int i = 0; i < 16; ++i) s.matrices.view[i] = words.single(matrixEntry('V', i));
+        for (int i = 0; i < 16; ++i) s.matrices.projection[i] = words.single(matrixEntry('P', i));
         return s;
     }
     if (form == "position") {

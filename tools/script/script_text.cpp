@@ -71,4 +71,12 @@ std::string shownText(std::string_view text) {
     return shown;
 }
 
+// Built by appending: `"'" + std::string(...)` trips a false -Wrestrict of GCC 12 at -O3.
+std::string quotedText(std::string_view text) {
+    std::string quoted(1, '\'');
+    quoted += shownText(text);
+    quoted += '\'';
+    return quoted;
+}
+
 }  // namespace tarvo::script

@@ -17,5 +17,7 @@ std::optional<std::string> textProblem(std::string_view line);
 // beyond kShownBytes cut short with "...".
 std::string shownText(std::string_view text);
 constexpr size_t kShownBytes = 80;
+// The same in single quotes.
+std::string quotedText(std::string_view text);
 
 }  // namespace tarvo::script
