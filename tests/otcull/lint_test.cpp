@@ -2,9 +2,11 @@
 // a sound layout, which draws none.
 #include <gtest/gtest.h>
 
+#include <random>
 #include <sstream>
 
 #include "layout_lint.h"
+#include "volume_geometry.h"
 
 namespace tarvo {
 namespace {
@@ -134,6 +136,67 @@ TEST(Lint, ChecksAtEachPassAndOnceMore) {
               "scene.otc:5: warning: portal open has no opening node: it is followed as if its "
               "opening were in view\n"
               "scene.otc: 1 warning (1 portal without opening)\n");
+}
+
+// Passes that follow no change are not checked again; a change between two
+// passes, undone before the end, is still caught at the pass that saw it.
+TEST(Lint, AChangeBetweenPassesIsCheckedAtTheNextPass) {
+    const Outcome o = lint(std::string(kRooms) +
+                           "OT_CullAll()\nOT_SetPosition(b, 0, 1.5, 12)\nOT_GetPositionZ(b)\n"
+                           "OT_CullAll()\nOT_SetPosition(b, 0, 1.5, 15)\nOT_CullAll()\n");
+    EXPECT_EQ(o.status, 1);
+    EXPECT_EQ(o.out,
+              "scene.otc:2: warning: zones b and a (line 1) overlap at depth 0: where both hold "
+              "the camera, a is the camera zone, being first in search order\n"
+              "scene.otc: 1 warning (1 zones overlap)\n");
+}
+
+// The sweep along x finds every overlapping pair that comparing all pairs
+// finds: random boxes and spheres on a small grid, so that many touch,
+// share a face or coincide.
+TEST(Lint, OverlapsFoundBySweepingAreThoseOfAllPairs) {
+    std::mt19937 random(7);
+    size_t found = 0;
+    auto coordinate = [&] { return static_cast<int>(random() % 9); };
+    for (int round = 0; round < 20; ++round) {
+        std::string script;
+        std::vector<Solid> solids;
+        for (int i = 0; i < 40; ++i) {
+            Solid s{};
+            if (random() % 4 == 0) {
+                s.centre[0] = coordinate();
+                s.centre[1] = coordinate();
+                s.centre[2] = coordinate();
+                s.radius = 1 + random() % 3;
+                script += "OT_CreateSphere(0, " + std::to_string(int(s.centre[0])) + ", " +
+                          std::to_string(int(s.centre[1])) + ", " +
+                          std::to_string(int(s.centre[2])) + ", " + std::to_string(int(s.radius)) +
+                          ", 2)\n";
+            } else {
+                s.isBox = true;
+                script += "OT_CreateBox(0";
+                for (int axis = 0; axis < 3; ++axis) s.min[axis] = coordinate();
+                for (int axis = 0; axis < 3; ++axis) {
+                    s.max[axis] = s.min[axis] + 1 + random() % 4;
+                    script += ", " + std::to_string(int(s.min[axis]));
+                }
+                for (int axis = 0; axis < 3; ++axis)
+                    script += ", " + std::to_string(int(s.max[axis]));
+                script += ", 2)\n";
+            }
+            solids.push_back(s);
+        }
+        size_t pairs = 0;
+        for (size_t i = 0; i < solids.size(); ++i) {
+            for (size_t j = i + 1; j < solids.size(); ++j)
+                pairs += insidesOverlap(solids[i], solids[j]);
+        }
+        found += pairs;
+        const Outcome o = lint(script, true);
+        const std::string counted = std::to_string(pairs) + " zones overlap";
+        EXPECT_NE(o.out.find(counted), std::string::npos) << counted << "\n" << o.out;
+    }
+    EXPECT_GT(found, 200u);
 }
 
 TEST(Lint, QuietGivesTheCountsOnly) {

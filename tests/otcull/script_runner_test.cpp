@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <bit>
+#include <map>
+#include <random>
 #include <sstream>
 #include <vector>
 
@@ -155,6 +157,42 @@ TEST_F(ScriptRunnerTest, HandlesPrintAsTheLatestNameHoldingThem) {
     EXPECT_EQ(printed,
               "OT_CreatePoint2 -> a\nOT_CreatePoint2 -> b\nOT_GetParent -> a\n"
               "OT_GetParent -> c\nOT_CreatePoint2 -> a\nOT_GetPortalA -> b\nOT_GetPortalB -> c\n");
+}
+
+// The names of handles, kept per handle, against the rule itself: the
+// latest name bound from an 'L' result that still holds the value. Few
+// names and values, bound over and over, with float and boolean results
+// in between.
+TEST_F(ScriptRunnerTest, HandleNamesFollowEveryRebinding) {
+    struct Held {
+        uint32_t bits;
+        char type;
+        int order;
+    };
+    std::map<std::string, Held> reference;
+    auto expected = [&](uint32_t bits) {
+        std::string best = "#" + std::to_string(bits);
+        int bestOrder = -1;
+        for (const auto& [name, held] : reference) {
+            if (held.type == 'L' && held.bits == bits && held.order > bestOrder) {
+                best = name;
+                bestOrder = held.order;
+            }
+        }
+        return best;
+    };
+    constexpr const char* kCommands[] = {"OT_GetParent(0)", "OT_GetPositionX(0)", "OT_Visible(0)"};
+    constexpr char kTypes[] = {'L', 'F', 'D'};
+    std::mt19937 random(3);
+    for (int order = 0; order < 3000; ++order) {
+        const std::string name(1, static_cast<char>('a' + random() % 6));
+        const size_t kind = random() % 8 == 0 ? 1 + random() % 2 : 0;
+        const uint32_t bits = 1 + random() % 4;
+        plugin.results = {bits};
+        ASSERT_EQ(runner.runLine(name + " = " + kCommands[kind]), std::nullopt);
+        reference[name] = {bits, kTypes[kind], order};
+        for (uint32_t h = 1; h <= 4; ++h) ASSERT_EQ(runner.nameOfHandle(h), expected(h)) << order;
+    }
 }
 
 TEST_F(ScriptRunnerTest, UnnamedHandlesPrintTheirValue) {
