@@ -157,33 +157,43 @@ std::string Explainer::whyNotWalked(NodeIndex parent) const {
 }
 
 // A node's own portals, and for a top-level node the portals that lead out
-// to the top level, each with why the pass did not come through it.
+// to the top level, each with why the pass did not come through it, in
+// portal order.
 std::string Explainer::portalsNotFollowed(NodeIndex node) const {
-    std::vector<PortalIndex> portals = tree_.zonePortals(node);
-    if (tree_.node(node).parent == kRoot) {
-        const std::vector<PortalIndex>& leadOut = portalsLeadingOut();
-        portals.insert(portals.end(), leadOut.begin(), leadOut.end());
-    }
-    std::sort(portals.begin(), portals.end());
-    portals.erase(std::unique(portals.begin(), portals.end()), portals.end());
+    std::vector<PortalIndex> own = tree_.zonePortals(node);
+    std::sort(own.begin(), own.end());
+    own.erase(std::unique(own.begin(), own.end()), own.end());
+    static const std::vector<LeadOutReason> kNoLeadOut;
+    const std::vector<LeadOutReason>& leadOut =
+        tree_.node(node).parent == kRoot ? leadOutReasons() : kNoLeadOut;
     std::string reasons;
-    for (PortalIndex portal : portals) {
-        const std::string why = whyNotFollowed(node, portal);
+    auto add = [&](const std::string& why) {
         if (!why.empty()) reasons += (reasons.empty() ? "" : "; ") + why;
+    };
+    auto ownAt = own.begin();
+    for (const auto& [portal, why] : leadOut) {
+        for (; ownAt != own.end() && *ownAt <= portal; ++ownAt) add(whyNotFollowed(node, *ownAt));
+        if (!std::binary_search(own.begin(), own.end(), portal)) add(why);
     }
+    for (; ownAt != own.end(); ++ownAt) add(whyNotFollowed(node, *ownAt));
     return reasons.empty() ? "no portal leads to it" : "no portal led here: " + reasons;
 }
 
-// Gathered once a pass, at the first top-level node that asks: the tree
-// does not change while a pass is explained.
-const std::vector<PortalIndex>& Explainer::portalsLeadingOut() const {
+// What each portal leading out to the top level says to a top-level node
+// that is not its zone: the same for every such node, so it is gathered once
+// a pass (the tree does not change while a pass is explained), and only the
+// portals with something to say are kept.
+const std::vector<Explainer::LeadOutReason>& Explainer::leadOutReasons() const {
     if (leadOutPass_ == story_.passNumber()) return leadOut_;
     leadOutPass_ = story_.passNumber();
     leadOut_.clear();
+    const NodeIndex noZone = tree_.nodeSlotCount();  // no node has this index
     for (PortalIndex p = 1; p < tree_.portalSlotCount(); ++p) {
         const OtPortal& portal = tree_.portal(p);
         const bool leadsOut = (portal.zoneA == kNone) != (portal.zoneB == kNone);
-        if (portal.state == SlotState::kLive && leadsOut) leadOut_.push_back(p);
+        if (portal.state != SlotState::kLive || !leadsOut) continue;
+        std::string why = whyNotFollowed(noZone, p);
+        if (!why.empty()) leadOut_.push_back({p, std::move(why)});
     }
     return leadOut_;
 }

@@ -36,12 +36,16 @@ private:
     std::string whyNotWalked(NodeIndex node) const;
     std::string portalsNotFollowed(NodeIndex node) const;
     std::string whyNotFollowed(NodeIndex node, PortalIndex portal) const;
-    const std::vector<PortalIndex>& portalsLeadingOut() const;
+    struct LeadOutReason {
+        PortalIndex portal;
+        std::string why;
+    };
+    const std::vector<LeadOutReason>& leadOutReasons() const;
 
     const Tree& tree_;
     const PassStory& story_;
     const script::ScriptRunner& names_;
-    mutable std::vector<PortalIndex> leadOut_;
+    mutable std::vector<LeadOutReason> leadOut_;
     mutable uint32_t leadOutPass_ = 0;  // the pass leadOut_ was gathered in; 0 for none
 };
 
