@@ -16,6 +16,8 @@
 #include "plan_view.h"
 #include "script_runner.h"
 #include "tapped_run.h"
+#include "view_demo.h"
+#include "view_page.h"
 
 namespace tarvo {
 namespace {
@@ -24,7 +26,9 @@ constexpr const char* kUsage =
     "usage: otcull run [--stats] SCRIPT\n"
     "       otcull explain SCRIPT [--node NAME]...\n"
     "       otcull lint [--quiet] SCRIPT\n"
-    "       otcull demo [--frames N] [--rooms N] [--every N] [--svg FILE] [--svg-frame N]\n";
+    "       otcull view SCRIPT -o FILE.html\n"
+    "       otcull demo [--frames N] [--rooms N] [--every N] [--svg FILE] [--svg-frame N]\n"
+    "                   [--html FILE]\n";
 
 // The `svg FILE` statement: the plan view of the tree as the script left it.
 class ScriptPlanView : public script::PlanViewWriter {
@@ -133,6 +137,15 @@ int lint(std::span<const std::string_view> args, std::ostream& out, std::ostream
     });
 }
 
+int view(std::span<const std::string_view> args, std::ostream& out, std::ostream& err) {
+    if (args.size() != 3 || args[1] != "-o") {
+        err << "otcull view: expected a script file, -o and the page's file\n" << kUsage;
+        return 1;
+    }
+    return withScript("view", args[0], err,
+                      [&](std::istream& in) { return viewScript(in, args[0], args[2], out, err); });
+}
+
 struct CountFlag {
     std::string_view name;
     int DemoRunOptions::*field;
@@ -151,10 +164,11 @@ std::string takeFlag(std::string_view flag, const std::string_view* value,
     for (const CountFlag& f : kCountFlags) {
         if (f.name == flag) count = &f;
     }
-    if (flag != "--svg" && count == nullptr) return "unknown flag " + std::string(flag);
+    const bool isFile = flag == "--svg" || flag == "--html";
+    if (!isFile && count == nullptr) return "unknown flag " + std::string(flag);
     if (value == nullptr) return std::string(flag) + " needs a value";
     if (count == nullptr) {
-        options.svgFile = std::string(*value);
+        (flag == "--svg" ? options.svgFile : options.htmlFile) = std::string(*value);
         return {};
     }
     int number = 0;
@@ -177,7 +191,9 @@ int demo(std::span<const std::string_view> args, std::ostream& out, std::ostream
             return 1;
         }
     }
-    return runDemo(options, out, err);
+    const int status = runDemo(options, out, err);
+    if (status != 0 || options.htmlFile.empty()) return status;
+    return writeDemoPage(options, out, err);
 }
 
 }  // namespace
@@ -190,6 +206,7 @@ int otcullMain(std::span<const std::string_view> args, std::ostream& out, std::o
     if (args[0] == "run") return run(args.subspan(1), out, err);
     if (args[0] == "explain") return explain(args.subspan(1), out, err);
     if (args[0] == "lint") return lint(args.subspan(1), out, err);
+    if (args[0] == "view") return view(args.subspan(1), out, err);
     if (args[0] == "demo") return demo(args.subspan(1), out, err);
     err << "otcull: unknown command " << args[0] << '\n' << kUsage;
     return 1;

@@ -14,6 +14,10 @@ struct CameraPose {
     double target[3];
 };
 
+// The demo camera at the pose: its matrices (70 degrees, 16:9, near 0.1,
+// far 150) and position.
+void placeDemoCamera(StandInCamera& camera, const CameraPose& pose);
+
 class DemoWalk {
 public:
     explicit DemoWalk(const DemoScene& scene);

@@ -1,0 +1,331 @@
+#include "view_record.h"
+
+#include <array>
+#include <bit>
+#include <istream>
+#include <iterator>
+#include <map>
+#include <set>
+#include <sstream>
+#include <unordered_map>
+
+#include "commands/state.h"
+#include "explain.h"
+#include "layout_lint.h"
+#include "pass_story.h"
+#include "tapped_run.h"
+
+namespace tarvo {
+namespace {
+
+// Objects and limbs as the host's switches left them; only those ever
+// switched are counted.
+class SwitchLedger {
+public:
+    void apply(script::HostSwitch which, int32_t object, int32_t limb) {
+        using script::HostSwitch;
+        const bool isLimb = which == HostSwitch::kHideLimb || which == HostSwitch::kShowLimb;
+        const bool hide = which == HostSwitch::kHide || which == HostSwitch::kExcludeOn ||
+                          which == HostSwitch::kHideLimb;
+        const auto [entry, added] = hidden_.try_emplace({object, isLimb ? limb : -1}, hide);
+        if (added) {
+            ++(hide ? hiddenCount_ : shownCount_);
+        } else if (entry->second != hide) {
+            entry->second = hide;
+            --(hide ? shownCount_ : hiddenCount_);
+            ++(hide ? hiddenCount_ : shownCount_);
+        }
+    }
+    uint64_t shown() const { return shownCount_; }
+    uint64_t hidden() const { return hiddenCount_; }
+
+private:
+    std::map<std::pair<int32_t, int32_t>, bool> hidden_;
+    uint64_t shownCount_ = 0;
+    uint64_t hiddenCount_ = 0;
+};
+
+// Page ids for one kind of handle, with the last value of each channel the
+// page was told, so that a pass reports only what differs.
+class IdChannels {
+public:
+    int32_t idOf(Handle handle) {
+        const auto [entry, added] = ids_.try_emplace(handle, static_cast<int32_t>(record_.size()));
+        if (added) {
+            record_.push_back(-1);
+            state_.push_back(-1);
+            why_.push_back(-1);
+            seenInPass_.push_back(-1);
+        }
+        return entry->second;
+    }
+    // -1 for a handle the page never saw.
+    int32_t find(Handle handle) const {
+        const auto found = ids_.find(handle);
+        return found == ids_.end() ? -1 : found->second;
+    }
+    static void set(std::vector<int32_t>& last, int32_t id, int32_t value,
+                    std::vector<ViewChange>& changes) {
+        if (last[static_cast<size_t>(id)] == value) return;
+        last[static_cast<size_t>(id)] = value;
+        changes.push_back({id, value});
+    }
+    // Records each id met in this pass; ids live in the pass before and not
+    // met now are gone.
+    void meet(int32_t id, int pass) {
+        if (seenInPass_[static_cast<size_t>(id)] != pass) live_.push_back(id);
+        seenInPass_[static_cast<size_t>(id)] = pass;
+    }
+    void endPass(int pass, std::vector<ViewChange>& recordChanges) {
+        std::vector<int32_t> stillLive;
+        for (int32_t id : live_) {
+            if (seenInPass_[static_cast<size_t>(id)] == pass) {
+                stillLive.push_back(id);
+            } else {
+                set(record_, id, -1, recordChanges);
+            }
+        }
+        live_.swap(stillLive);
+    }
+
+    std::vector<int32_t> record_;
+    std::vector<int32_t> state_;
+    std::vector<int32_t> why_;
+
+private:
+    std::unordered_map<Handle, int32_t> ids_;
+    std::vector<int> seenInPass_;
+    std::vector<int32_t> live_;
+};
+
+// The same record but for the name; figures by their bits, so that a NaN
+// stays the same NaN.
+bool sameRecord(const ViewNode& a, const ViewNode& b) {
+    auto bits = [](const ViewNode& n) {
+        return std::array<uint32_t, 7>{
+            std::bit_cast<uint32_t>(n.cornerA.x), std::bit_cast<uint32_t>(n.cornerA.y),
+            std::bit_cast<uint32_t>(n.cornerA.z), std::bit_cast<uint32_t>(n.cornerB.x),
+            std::bit_cast<uint32_t>(n.cornerB.y), std::bit_cast<uint32_t>(n.cornerB.z),
+            std::bit_cast<uint32_t>(n.radius)};
+    };
+    return a.kind == b.kind && a.role == b.role && a.parent == b.parent && a.line == b.line &&
+           a.attachments == b.attachments && bits(a) == bits(b);
+}
+
+const char* decisionWords(PortalDecision decision) {
+    switch (decision) {
+        case PortalDecision::kDisabled:
+            return "not followed: it is disabled";
+        case PortalDecision::kOpeningHidden:
+            return "not followed: its opening was hidden";
+        case PortalDecision::kFarSideHandled:
+            return "not followed: the far side was already dealt with in this pass";
+        case PortalDecision::kLeadsOut:
+            return "followed out to the top level";
+        case PortalDecision::kLeadsOutAgain:
+            return "not followed: it leads out, and the top level was already culled in this "
+                   "pass";
+        case PortalDecision::kFollowed:
+            return "followed to the far side";
+    }
+    return "";
+}
+
+class SessionRecorder {
+public:
+    SessionRecorder(TappedRun& run, ViewSession& session, std::vector<std::string_view> lines)
+        : run_(run),
+          session_(session),
+          lines_(std::move(lines)),
+          story_(cullingState()),
+          meter_(cullingState(), &run.session.hostCalls()),
+          explainer_(cullingState(), story_, run.runner) {
+        run.session.listen(story_);
+        run.session.listen(meter_);
+        run.session.watchSwitches([this](script::HostSwitch which, int32_t object, int32_t limb) {
+            ledger_.apply(which, object, limb);
+        });
+        run.tap.afterEachPass([this](const PassRun& pass) { recordPass(pass); });
+    }
+
+    // The warnings `otcull lint` gives: checked at each pass and at the end.
+    void checkLayout() {
+        for (LintWarning& w : lintLayout(cullingState(), run_.tap.facts(), run_.runner)) {
+            warnings_.insert(std::move(w));
+        }
+    }
+
+    void finish() {
+        checkLayout();
+        std::unordered_map<int, Handle> madeOn;
+        for (const auto& [handle, line] : run_.tap.facts().madeAt) madeOn[line] = handle;
+        for (const LintWarning& w : warnings_) {
+            const auto made = madeOn.find(w.line);
+            const Handle handle = made == madeOn.end() ? 0 : made->second;
+            session_.lint.push_back({w.line, std::string(lintKindName(w.kind)), w.text,
+                                     nodes_.find(handle), portals_.find(handle)});
+        }
+    }
+
+private:
+    int32_t text(std::string sentence) {
+        const auto [entry, added] =
+            texts_.try_emplace(std::move(sentence), static_cast<int32_t>(session_.texts.size()));
+        if (added) session_.texts.push_back(entry->first);
+        return entry->second;
+    }
+
+    int32_t nodeId(NodeIndex index) {
+        const Tree& tree = cullingState();
+        return index == kNone ? -1 : nodes_.idOf(tree.nodeHandle(index));
+    }
+
+    void recordPass(const PassRun& run) {
+        const Tree& tree = cullingState();
+        const int number = static_cast<int>(session_.passes.size());
+        ViewPass pass{};
+        pass.line = run.line;
+        if (run.line > 0 && static_cast<size_t>(run.line) <= lines_.size())
+            pass.lineText = std::string(lines_[static_cast<size_t>(run.line) - 1]);
+        pass.command = std::string(run.exportName);
+        if (run.start != 0)
+            pass.command += "(" + run_.runner.nameOfHandle(static_cast<uint32_t>(run.start)) + ")";
+        pass.summary = text(explainer_.passSummary());
+        pass.cameraZone = nodeId(story_.cameraZone());
+        pass.cost = meter_.cost();
+        pass.cost.micros = 0.0;  // the page shows what the pass did, which replays the same
+        pass.objectsShown = ledger_.shown();
+        pass.objectsHidden = ledger_.hidden();
+        pass.camera = cameraOf(tree.frustum());
+        for (NodeIndex i = 1; i < tree.nodeSlotCount(); ++i) {
+            if (tree.node(i).state == SlotState::kLive) recordNode(i, number, pass);
+        }
+        nodes_.endPass(number, pass.nodeRecords);
+        for (PortalIndex i = 1; i < tree.portalSlotCount(); ++i) {
+            if (tree.portal(i).state == SlotState::kLive) recordPortal(i, number, pass);
+        }
+        portals_.endPass(number, pass.portalRecords);
+        session_.passes.push_back(std::move(pass));
+        checkLayout();
+    }
+
+    static std::optional<std::vector<float>> cameraOf(const OtFrustum& frustum) {
+        if (frustum.cameraRecord.position == nullptr) return std::nullopt;
+        std::vector<float> figures(frustum.cameraRecord.position,
+                                   frustum.cameraRecord.position + 3);
+        for (const Plane& p : frustum.planes) figures.insert(figures.end(), {p.a, p.b, p.c, p.d});
+        return figures;
+    }
+
+    void recordNode(NodeIndex index, int number, ViewPass& pass) {
+        const Tree& tree = cullingState();
+        const OtNode& n = tree.node(index);
+        const Handle handle = tree.nodeHandle(index);
+        const int32_t id = nodes_.idOf(handle);
+        nodes_.meet(id, number);
+        ViewNode record{id,
+                        {},
+                        n.kind,
+                        n.role,
+                        nodeId(n.parent == kRoot ? kNone : n.parent),
+                        n.cornerA,
+                        n.cornerB,
+                        n.radius,
+                        run_.tap.lineMade(handle),
+                        tree.attachments(index)};
+        const int32_t last = nodes_.record_[static_cast<size_t>(id)];
+        if (last < 0 || !sameRecord(session_.nodes[static_cast<size_t>(last)], record)) {
+            record.name = run_.runner.nameOfHandle(static_cast<uint32_t>(handle));
+            session_.nodes.push_back(std::move(record));
+            IdChannels::set(nodes_.record_, id, static_cast<int32_t>(session_.nodes.size() - 1),
+                            pass.nodeRecords);
+        }
+        const int32_t state = (n.visible ? kViewVisible : 0) |
+                              (tree.markedInLastPass(index) ? kViewReached : 0) |
+                              (tree.ownPortals(index).empty() ? 0 : kViewOpening);
+        IdChannels::set(nodes_.state_, id, state, pass.nodeStates);
+        IdChannels::set(nodes_.why_, id, text(explainer_.explain(index)), pass.nodeWhy);
+    }
+
+    void recordPortal(PortalIndex index, int number, ViewPass& pass) {
+        const Tree& tree = cullingState();
+        const OtPortal& p = tree.portal(index);
+        const Handle handle = tree.portalHandle(index);
+        const int32_t id = portals_.idOf(handle);
+        portals_.meet(id, number);
+        ViewPortal record{id,
+                          {},
+                          nodeId(p.zoneA),
+                          nodeId(p.zoneB),
+                          nodeId(p.portalNode),
+                          run_.tap.lineMade(handle)};
+        const int32_t last = portals_.record_[static_cast<size_t>(id)];
+        if (last >= 0) record.name = session_.portals[static_cast<size_t>(last)].name;
+        if (last < 0 || !(session_.portals[static_cast<size_t>(last)] == record)) {
+            record.name = run_.runner.nameOfHandle(static_cast<uint32_t>(handle));
+            session_.portals.push_back(std::move(record));
+            IdChannels::set(portals_.record_, id, static_cast<int32_t>(session_.portals.size() - 1),
+                            pass.portalRecords);
+        }
+        const PortalStory& story = story_.portal(index);
+        const std::optional<uint8_t> decision =
+            story.met ? std::optional<uint8_t>(static_cast<uint8_t>(story.decision)) : std::nullopt;
+        IdChannels::set(portals_.state_, id, ViewPortalState::code(p.disabled != 0, decision),
+                        pass.portalStates);
+        IdChannels::set(portals_.why_, id, text(portalWhy(p, story)), pass.portalWhy);
+    }
+
+    std::string portalWhy(const OtPortal& p, const PortalStory& story) const {
+        const Tree& tree = cullingState();
+        auto name = [&](NodeIndex n) {
+            return n == kNone ? std::string("the top level")
+                              : run_.runner.nameOfHandle(static_cast<uint32_t>(tree.nodeHandle(n)));
+        };
+        std::string why = p.disabled ? "disabled; " : "enabled; ";
+        if (!story.met) return why + "not met: neither of its zones was flooded";
+        return why + "met while flooding " + name(story.from) + ", " +
+               decisionWords(story.decision);
+    }
+
+    TappedRun& run_;
+    ViewSession& session_;
+    std::vector<std::string_view> lines_;
+    PassStory story_;
+    CostMeter meter_;
+    Explainer explainer_;
+    SwitchLedger ledger_;
+    IdChannels nodes_;
+    IdChannels portals_;
+    std::unordered_map<std::string, int32_t> texts_;
+    std::set<LintWarning> warnings_;
+};
+
+std::vector<std::string_view> splitLines(std::string_view text) {
+    std::vector<std::string_view> lines;
+    while (!text.empty()) {
+        const size_t end = text.find('\n');
+        std::string_view line = text.substr(0, end);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        lines.push_back(line);
+        if (end == std::string_view::npos) break;
+        text.remove_prefix(end + 1);
+    }
+    return lines;
+}
+
+}  // namespace
+
+int recordSession(std::istream& in, std::string_view path, ViewSession& session,
+                  std::ostream& err) {
+    const std::string script{std::istreambuf_iterator<char>(in), {}};
+    session.source = std::string(path);
+    std::ostream trace(nullptr);  // the host calls and results are not wanted here
+    TappedRun run(trace);
+    SessionRecorder recorder(run, session, splitLines(script));
+    std::istringstream lines(script);
+    const int status = run.runner.runScript(lines, path, err);
+    recorder.finish();
+    return status;
+}
+
+}  // namespace tarvo
