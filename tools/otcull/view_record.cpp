@@ -73,9 +73,10 @@ public:
     // Records each id met in this pass; ids live in the pass before and not
     // met now are gone.
     void meet(int32_t id, int pass) {
-        if (seenInPass_[static_cast<size_t>(id)] != pass) live_.push_back(id);
+        if (record_[static_cast<size_t>(id)] < 0) born_.push_back(id);
         seenInPass_[static_cast<size_t>(id)] = pass;
     }
+    // Call after each id met has its record.
     void endPass(int pass, std::vector<ViewChange>& recordChanges) {
         std::vector<int32_t> stillLive;
         for (int32_t id : live_) {
@@ -85,6 +86,8 @@ public:
                 set(record_, id, -1, recordChanges);
             }
         }
+        stillLive.insert(stillLive.end(), born_.begin(), born_.end());
+        born_.clear();
         live_.swap(stillLive);
     }
 
@@ -95,7 +98,8 @@ public:
 private:
     std::unordered_map<Handle, int32_t> ids_;
     std::vector<int> seenInPass_;
-    std::vector<int32_t> live_;
+    std::vector<int32_t> live_;  // ids with a record, as of the pass before
+    std::vector<int32_t> born_;  // ids met in this pass without a record before it
 };
 
 // The same record but for the name; figures by their bits, so that a NaN
@@ -131,6 +135,31 @@ const char* decisionWords(PortalDecision decision) {
     return "";
 }
 
+// The meeting in which the pass went through each portal, if it did: a
+// portal's story keeps only its last meeting, which may come after.
+class PortalPassages : public PassListener {
+public:
+    explicit PortalPassages(const Tree& tree) : tree_(tree) {}
+    void onPassEvent(const PassEvent& event) override {
+        if (event.kind == PassEventKind::kPassBegin) {
+            passages_.assign(tree_.portalSlotCount(), std::nullopt);
+        } else if (event.kind == PassEventKind::kPortal && !passages_[event.portal] &&
+                   (event.decision == PortalDecision::kFollowed ||
+                    event.decision == PortalDecision::kLeadsOut)) {
+            passages_[event.portal] = PortalStory{true, event.node, event.decision};
+        }
+    }
+    // The passage, else the last meeting, else a story of not met.
+    PortalStory story(PortalIndex portal, const PassStory& stories) const {
+        if (portal < passages_.size() && passages_[portal]) return *passages_[portal];
+        return stories.portal(portal);
+    }
+
+private:
+    const Tree& tree_;
+    std::vector<std::optional<PortalStory>> passages_;
+};
+
 class SessionRecorder {
 public:
     SessionRecorder(TappedRun& run, ViewSession& session, std::vector<std::string_view> lines)
@@ -138,9 +167,11 @@ public:
           session_(session),
           lines_(std::move(lines)),
           story_(cullingState()),
+          passages_(cullingState()),
           meter_(cullingState(), &run.session.hostCalls()),
           explainer_(cullingState(), story_, run.runner) {
         run.session.listen(story_);
+        run.session.listen(passages_);
         run.session.listen(meter_);
         run.session.watchSwitches([this](script::HostSwitch which, int32_t object, int32_t limb) {
             ledger_.apply(which, object, limb);
@@ -267,7 +298,7 @@ private:
             IdChannels::set(portals_.record_, id, static_cast<int32_t>(session_.portals.size() - 1),
                             pass.portalRecords);
         }
-        const PortalStory& story = story_.portal(index);
+        const PortalStory story = passages_.story(index, story_);
         const std::optional<uint8_t> decision =
             story.met ? std::optional<uint8_t>(static_cast<uint8_t>(story.decision)) : std::nullopt;
         IdChannels::set(portals_.state_, id, ViewPortalState::code(p.disabled != 0, decision),
@@ -291,6 +322,7 @@ private:
     ViewSession& session_;
     std::vector<std::string_view> lines_;
     PassStory story_;
+    PortalPassages passages_;
     CostMeter meter_;
     Explainer explainer_;
     SwitchLedger ledger_;
