@@ -117,6 +117,10 @@ class ViewPage(unittest.TestCase):
         search = self.driver.find_element(By.ID, "search")
         search.send_keys(zone, Keys.ENTER)
         self.assertTrue(self.text("explain").startswith(zone + ": shown - the camera zone"))
+        # A room next door that stayed dark, and why.
+        search.clear()
+        search.send_keys("ground_r3c2", Keys.ENTER)
+        self.assertTrue(self.text("explain").startswith("ground_r3c2: hidden - "))
         self.driver.save_screenshot(str(OUT / "demo.png"))
 
 

@@ -141,8 +141,7 @@ TEST(ViewRecord, ChangesNameOnlyWhatTheScriptChanged) {
 }
 
 TEST(ViewRecord, PortalsSayWhetherThePassWentThrough) {
-    const ViewSession session =
-        record(std::string(kRooms) + "OT_DisablePortal(p)\nOT_CullAll()\n");
+    const ViewSession session = record(std::string(kRooms) + "OT_DisablePortal(p)\nOT_CullAll()\n");
     ASSERT_EQ(session.passes.size(), 2u);
     Replayed page;
     page.apply(session.passes[0]);

@@ -19,7 +19,7 @@
     zoneShown: '#c4dcf6', zoneHidden: '#ebebe8', zoneLine: '#4a5a6e', cameraZoneLine: '#1f5fa8',
     nodeShown: '#2f8f5b', nodeShownLine: '#1d6640', nodeHiddenLine: '#a3acb6',
     passed: '#17a34a', open: '#f0a020', disabled: '#d0342c',
-    wedge: 'rgba(255, 198, 41, 0.16)', wedgeLine: '#d99a00', camera: '#1c2228', pick: '#b0228c',
+    wedge: 'rgba(255, 198, 41, 0.08)', wedgeLine: '#d99a00', camera: '#1c2228', pick: '#b0228c',
   };
 
   const nodeCount = data.nodes.reduce((n, r) => Math.max(n, r[N.id] + 1), 0);
@@ -258,6 +258,21 @@
     return polygon.length >= 3 ? polygon : [];
   }
 
+  // Hatched, so that the zones' colours stay readable under the wedge.
+  const hatch = (function () {
+    const tile = document.createElement('canvas');
+    tile.width = 8;
+    tile.height = 8;
+    const g = tile.getContext('2d');
+    g.strokeStyle = 'rgba(217, 154, 0, 0.6)';
+    g.lineWidth = 1.2;
+    g.beginPath();
+    g.moveTo(0, 8);
+    g.lineTo(8, 0);
+    g.stroke();
+    return ctx.createPattern(tile, 'repeat');
+  }());
+
   function drawWedge(camera) {
     const polygon = wedge(camera);
     if (polygon.length === 0) return;
@@ -265,6 +280,8 @@
     polygon.forEach(([x, z], i) => (i === 0 ? ctx.moveTo(toScreenX(x), toScreenY(z)) : ctx.lineTo(toScreenX(x), toScreenY(z))));
     ctx.closePath();
     ctx.fillStyle = COLOUR.wedge;
+    ctx.fill();
+    ctx.fillStyle = hatch;
     ctx.fill();
     ctx.lineWidth = 1.4;
     ctx.strokeStyle = COLOUR.wedgeLine;
