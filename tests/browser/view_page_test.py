@@ -121,6 +121,9 @@ class ViewPage(unittest.TestCase):
         search.clear()
         search.send_keys("ground_r3c2", Keys.ENTER)
         self.assertTrue(self.text("explain").startswith("ground_r3c2: hidden - "))
+        # Small enough for the README (docs/otcull-view.png is this picture).
+        self.driver.set_window_size(1180, 740)
+        self.driver.find_element(By.ID, "fit").click()
         self.driver.save_screenshot(str(OUT / "demo.png"))
 
 
