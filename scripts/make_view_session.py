@@ -7,7 +7,8 @@ FRAMES frames, each moving the camera a step along the middle row and
 swaying its gaze, taking the frustum (OT_UpdateFrustum) and culling
 (OT_CullAll). SIDE 50 and ITEMS 38 make about 100,000 nodes.
 
-usage: scripts/make_view_session.py SIDE ITEMS FRAMES > session.otc
+usage: scripts/make_view_session.py SIDE ITEMS FRAMES [FIRST] > session.otc
+(FIRST: write only the first FIRST frames of the walk, at its pace)
 """
 import math
 import sys
@@ -39,9 +40,9 @@ def build(side, items, write):
                 write(f"OT_AddPortal(r{r}_{c}, r{r + 1}_{c}, d)")
 
 
-def walk(side, frames, write):
+def walk(side, frames, first, write):
     z = (side // 2 + 0.5) * ROOM
-    for f in range(frames):
+    for f in range(min(frames, first)):
         x = 1 + (side * ROOM - 2) * f / max(frames - 1, 1)
         sway = 6 * math.sin(f / 9)
         write(f"camera 0 lookat {x:.3f} 1.6 {z:g}  {x + 10:.3f} 1.6 {z + sway:.3f}  "
@@ -52,9 +53,10 @@ def walk(side, frames, write):
 
 def main():
     side, items, frames = (int(a) for a in sys.argv[1:4])
+    first = int(sys.argv[4]) if len(sys.argv) > 4 else frames
     lines = []
     build(side, items, lines.append)
-    walk(side, frames, lines.append)
+    walk(side, frames, first, lines.append)
     sys.stdout.write("\n".join(lines) + "\n")
 
 

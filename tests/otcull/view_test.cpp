@@ -45,7 +45,9 @@ struct Replayed {
     std::vector<std::string> explanations(const ViewSession& session) const {
         std::vector<std::string> lines;
         for (const auto& [id, record] : nodeRecords) {
-            if (record >= 0) lines.push_back(session.texts[static_cast<size_t>(nodeWhy.at(id))]);
+            if (record < 0) continue;
+            lines.push_back(session.nodes[static_cast<size_t>(record)].name + ": " +
+                            session.texts[static_cast<size_t>(nodeWhy.at(id))]);
         }
         std::sort(lines.begin(), lines.end());
         return lines;

@@ -275,7 +275,10 @@ private:
                               (tree.markedInLastPass(index) ? kViewReached : 0) |
                               (tree.ownPortals(index).empty() ? 0 : kViewOpening);
         IdChannels::set(nodes_.state_, id, state, pass.nodeStates);
-        IdChannels::set(nodes_.why_, id, text(explainer_.explain(index)), pass.nodeWhy);
+        // "lamp: hidden - ..." without the name, which the record holds: the
+        // nodes of one room then share their sentences.
+        const std::string line = explainer_.explain(index);
+        IdChannels::set(nodes_.why_, id, text(line.substr(line.find(": ") + 2)), pass.nodeWhy);
     }
 
     void recordPortal(PortalIndex index, int number, ViewPass& pass) {
@@ -306,16 +309,16 @@ private:
         IdChannels::set(portals_.why_, id, text(portalWhy(p, story)), pass.portalWhy);
     }
 
-    std::string portalWhy(const OtPortal& p, const PortalStory& story) const {
-        const Tree& tree = cullingState();
-        auto name = [&](NodeIndex n) {
-            return n == kNone ? std::string("the top level")
-                              : run_.runner.nameOfHandle(static_cast<uint32_t>(tree.nodeHandle(n)));
-        };
+    // Zones go by the names their records took, which costs no search of
+    // the script's names.
+    std::string portalWhy(const OtPortal& p, const PortalStory& story) {
         std::string why = p.disabled ? "disabled; " : "enabled; ";
         if (!story.met) return why + "not met: neither of its zones was flooded";
-        return why + "met while flooding " + name(story.from) + ", " +
-               decisionWords(story.decision);
+        const int32_t zone = nodeId(story.from);
+        const int32_t record = zone < 0 ? -1 : nodes_.record_[static_cast<size_t>(zone)];
+        const std::string name =
+            record < 0 ? "the top level" : session_.nodes[static_cast<size_t>(record)].name;
+        return why + "met while flooding " + name + ", " + decisionWords(story.decision);
     }
 
     TappedRun& run_;

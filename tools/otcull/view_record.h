@@ -76,7 +76,8 @@ struct ViewPass {
     std::optional<std::vector<float>> camera;  // position, then the six planes (a, b, c, d)
     std::vector<ViewChange> nodeRecords;       // value: index into ViewSession::nodes
     std::vector<ViewChange> nodeStates;
-    std::vector<ViewChange> nodeWhy;  // value: index into ViewSession::texts
+    std::vector<ViewChange>
+        nodeWhy;  // index into ViewSession::texts: explain's line after "NAME: "
     std::vector<ViewChange> portalRecords;
     std::vector<ViewChange> portalStates;
     std::vector<ViewChange> portalWhy;

@@ -186,16 +186,20 @@
     return [x, y, toScreenX(extents[rec * 6 + 3]) - x, toScreenY(extents[rec * 6 + 2]) - y];
   }
 
-  function shape(rec, minimum) {
+  // Adds the node's outline to path; false when it lies off the canvas.
+  function shape(path, rec, minimum) {
     const kind = data.nodes[rec][N.kind];
     const [x, y, w, h] = rectOf(rec);
-    ctx.beginPath();
+    const slack = Math.max(minimum, 3);
+    if (x > plan.width + slack || y > plan.height + slack || x + w < -slack || y + h < -slack) return false;
     if (kind === BOX) {
-      ctx.rect(x, y, Math.max(w, minimum), Math.max(h, minimum));
+      path.rect(x, y, Math.max(w, minimum), Math.max(h, minimum));
     } else {
       const r = kind === POINT ? 3 : Math.max(w / 2, minimum / 2);
-      ctx.arc(x + w / 2, y + h / 2, r, 0, 2 * Math.PI);
+      path.moveTo(x + w / 2 + r, y + h / 2);
+      path.arc(x + w / 2, y + h / 2, r, 0, 2 * Math.PI);
     }
+    return true;
   }
 
   function drawZones(zones, pass) {
@@ -205,31 +209,32 @@
       const state = now.nodeStates[id];
       const cameraZone = id === pass.zone;
       const shown = (state & VISIBLE) && (state & REACHED);
-      shape(rec, 0);
+      const path = new Path2D();
+      if (!shape(path, rec, 0)) continue;
       ctx.globalAlpha = 0.72;
       ctx.fillStyle = cameraZone || shown ? COLOUR.zoneShown : COLOUR.zoneHidden;
-      ctx.fill();
+      ctx.fill(path);
       ctx.globalAlpha = 1;
       ctx.lineWidth = cameraZone ? 3 : 1.2;
       ctx.strokeStyle = cameraZone ? COLOUR.cameraZoneLine : COLOUR.zoneLine;
-      ctx.stroke();
+      ctx.stroke(path);
     }
   }
 
+  // Two paths for all the nodes, shown and hidden: one drawing call each,
+  // however many nodes there are.
   function drawNodes(nodes) {
-    for (const [id, rec] of nodes) {
-      const shown = now.nodeStates[id] & VISIBLE;
-      shape(rec, 2);
-      if (shown) {
-        ctx.globalAlpha = 0.85;
-        ctx.fillStyle = COLOUR.nodeShown;
-        ctx.fill();
-        ctx.globalAlpha = 1;
-      }
-      ctx.lineWidth = 1.2;
-      ctx.strokeStyle = shown ? COLOUR.nodeShownLine : COLOUR.nodeHiddenLine;
-      ctx.stroke();
-    }
+    const shown = new Path2D(), hidden = new Path2D();
+    for (const [id, rec] of nodes) shape(now.nodeStates[id] & VISIBLE ? shown : hidden, rec, 2);
+    ctx.lineWidth = 1.2;
+    ctx.strokeStyle = COLOUR.nodeHiddenLine;
+    ctx.stroke(hidden);
+    ctx.globalAlpha = 0.85;
+    ctx.fillStyle = COLOUR.nodeShown;
+    ctx.fill(shown);
+    ctx.globalAlpha = 1;
+    ctx.strokeStyle = COLOUR.nodeShownLine;
+    ctx.stroke(shown);
   }
 
   // The frustum's slice at the camera's height: the visible world clipped
@@ -356,10 +361,8 @@
     ctx.setLineDash([6, 3]);
     if (selected.kind === 'node') {
       const rec = nodeRecord(selected.id);
-      if (rec >= 0 && drawable(rec) && onBand(rec, b)) {
-        shape(rec, 6);
-        ctx.stroke();
-      }
+      const path = new Path2D();
+      if (rec >= 0 && drawable(rec) && onBand(rec, b) && shape(path, rec, 6)) ctx.stroke(path);
     } else {
       const s = portalShape(selected.id, b);
       if (s && s.floor) ctx.strokeRect(...s.rect);
@@ -498,7 +501,7 @@
       ['made', lineText(r[N.line])],
       ['attached', attachmentText(r[N.attachments])],
       ['this pass', (state & VISIBLE ? 'shown' : 'hidden') + (state & REACHED ? '' : ', not reached')],
-    ], now.nodeWhy[id] >= 0 ? data.texts[now.nodeWhy[id]] : '');
+    ], now.nodeWhy[id] >= 0 ? r[N.name] + ': ' + data.texts[now.nodeWhy[id]] : '');
   }
 
   function inspectPortal(id) {
