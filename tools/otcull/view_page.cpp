@@ -48,6 +48,11 @@ public:
     }
     void raw(std::string_view text) { out_ << text; }
     void key(std::string_view name) { out_ << '"' << name << "\":"; }
+    // The key of a member after the first.
+    void next(std::string_view name) {
+        out_ << ',';
+        key(name);
+    }
     // a, b, c as "[a,b,c]", each written by write.
     template <typename Range, typename Write>
     void list(const Range& items, Write write) {
@@ -62,7 +67,7 @@ public:
     }
     // Changes as one flat list: id, value, id, value, ...
     void changes(std::string_view name, const std::vector<ViewChange>& items) {
-        key(name);
+        next(name);
         out_ << '[';
         for (size_t i = 0; i < items.size(); ++i) {
             out_ << (i == 0 ? "" : ",") << items[i].id << ',' << items[i].value;
@@ -115,43 +120,31 @@ void writePass(JsonOut& json, const ViewPass& p) {
     json.raw("{");
     json.key("line");
     json.integer(p.line);
-    json.raw(",");
-    json.key("text");
+    json.next("text");
     json.string(p.lineText);
-    json.raw(",");
-    json.key("command");
+    json.next("command");
     json.string(p.command);
-    json.raw(",");
-    json.key("summary");
+    json.next("summary");
     json.integer(p.summary);
-    json.raw(",");
-    json.key("zone");
+    json.next("zone");
     json.integer(p.cameraZone);
-    json.raw(",");
-    json.key("figures");
+    json.next("figures");
     const PassCost& c = p.cost;
     json.list(std::initializer_list<uint64_t>{p.objectsShown, p.objectsHidden, c.hostCalls,
                                               c.nodesTested, c.zonesTested, c.boxCorners,
                                               c.portalsMet, c.portalsFollowed},
               [&](uint64_t v) { json.integer(v); });
-    json.raw(",");
-    json.key("camera");
+    json.next("camera");
     if (p.camera) {
         json.list(*p.camera, [&](float v) { json.number(v); });
     } else {
         json.raw("null");
     }
-    json.raw(",");
     json.changes("nodeRecords", p.nodeRecords);
-    json.raw(",");
     json.changes("nodeStates", p.nodeStates);
-    json.raw(",");
     json.changes("nodeWhy", p.nodeWhy);
-    json.raw(",");
     json.changes("portalRecords", p.portalRecords);
-    json.raw(",");
     json.changes("portalStates", p.portalStates);
-    json.raw(",");
     json.changes("portalWhy", p.portalWhy);
     json.raw("}\n");
 }
@@ -175,20 +168,20 @@ void writeSessionJson(const ViewSession& session, std::ostream& out) {
     json.raw("{");
     json.key("source");
     json.string(session.source);
-    json.raw(",\n");
-    json.key("texts");
+    json.raw("\n");
+    json.next("texts");
     json.list(session.texts, [&](const std::string& t) { json.string(t); });
-    json.raw(",\n");
-    json.key("nodes");
+    json.raw("\n");
+    json.next("nodes");
     json.list(session.nodes, [&](const ViewNode& n) { writeNode(json, n); });
-    json.raw(",\n");
-    json.key("portals");
+    json.raw("\n");
+    json.next("portals");
     json.list(session.portals, [&](const ViewPortal& p) { writePortal(json, p); });
-    json.raw(",\n");
-    json.key("lint");
+    json.raw("\n");
+    json.next("lint");
     json.list(session.lint, [&](const ViewLint& w) { writeLint(json, w); });
-    json.raw(",\n");
-    json.key("passes");
+    json.raw("\n");
+    json.next("passes");
     json.list(session.passes, [&](const ViewPass& p) { writePass(json, p); });
     json.raw("}");
 }

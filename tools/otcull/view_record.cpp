@@ -116,6 +116,10 @@ bool sameRecord(const ViewNode& a, const ViewNode& b) {
            a.attachments == b.attachments && bits(a) == bits(b);
 }
 
+bool sameRecord(const ViewPortal& a, const ViewPortal& b) {
+    return a.zoneA == b.zoneA && a.zoneB == b.zoneB && a.opening == b.opening && a.line == b.line;
+}
+
 const char* decisionWords(PortalDecision decision) {
     switch (decision) {
         case PortalDecision::kDisabled:
@@ -248,6 +252,19 @@ private:
         return figures;
     }
 
+    // A new record, named as the script names it now, when the last one
+    // differs in anything but the name.
+    template <typename Record>
+    void keepRecord(IdChannels& ids, std::vector<Record>& records, Record record, Handle handle,
+                    std::vector<ViewChange>& changes) {
+        const int32_t last = ids.record_[static_cast<size_t>(record.id)];
+        if (last >= 0 && sameRecord(records[static_cast<size_t>(last)], record)) return;
+        record.name = run_.runner.nameOfHandle(static_cast<uint32_t>(handle));
+        const int32_t id = record.id;
+        records.push_back(std::move(record));
+        IdChannels::set(ids.record_, id, static_cast<int32_t>(records.size() - 1), changes);
+    }
+
     void recordNode(NodeIndex index, int number, ViewPass& pass) {
         const Tree& tree = cullingState();
         const OtNode& n = tree.node(index);
@@ -264,13 +281,7 @@ private:
                         n.radius,
                         run_.tap.lineMade(handle),
                         tree.attachments(index)};
-        const int32_t last = nodes_.record_[static_cast<size_t>(id)];
-        if (last < 0 || !sameRecord(session_.nodes[static_cast<size_t>(last)], record)) {
-            record.name = run_.runner.nameOfHandle(static_cast<uint32_t>(handle));
-            session_.nodes.push_back(std::move(record));
-            IdChannels::set(nodes_.record_, id, static_cast<int32_t>(session_.nodes.size() - 1),
-                            pass.nodeRecords);
-        }
+        keepRecord(nodes_, session_.nodes, std::move(record), handle, pass.nodeRecords);
         const int32_t state = (n.visible ? kViewVisible : 0) |
                               (tree.markedInLastPass(index) ? kViewReached : 0) |
                               (tree.ownPortals(index).empty() ? 0 : kViewOpening);
@@ -293,14 +304,7 @@ private:
                           nodeId(p.zoneB),
                           nodeId(p.portalNode),
                           run_.tap.lineMade(handle)};
-        const int32_t last = portals_.record_[static_cast<size_t>(id)];
-        if (last >= 0) record.name = session_.portals[static_cast<size_t>(last)].name;
-        if (last < 0 || !(session_.portals[static_cast<size_t>(last)] == record)) {
-            record.name = run_.runner.nameOfHandle(static_cast<uint32_t>(handle));
-            session_.portals.push_back(std::move(record));
-            IdChannels::set(portals_.record_, id, static_cast<int32_t>(session_.portals.size() - 1),
-                            pass.portalRecords);
-        }
+        keepRecord(portals_, session_.portals, std::move(record), handle, pass.portalRecords);
         const PortalStory story = passages_.story(index, story_);
         const std::optional<uint8_t> decision =
             story.met ? std::optional<uint8_t>(static_cast<uint8_t>(story.decision)) : std::nullopt;

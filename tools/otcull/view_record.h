@@ -39,7 +39,6 @@ struct ViewPortal {
     int32_t zoneB;
     int32_t opening;
     int line;
-    bool operator==(const ViewPortal&) const = default;
 };
 
 // A node's state after a pass: bits of these.
