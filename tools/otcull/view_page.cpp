@@ -244,9 +244,9 @@ void writeViewPage(const ViewSession& session, std::ostream& out) {
 
 int viewScript(std::istream& in, std::string_view path, std::string_view html, std::ostream& out,
                std::ostream& err) {
-    ViewSession session;
-    const int status = recordSession(in, path, session, err);
     std::ofstream file{std::string(html), std::ios::binary};
+    ViewSession session;
+    const int status = file ? recordSession(in, path, session, err) : 0;
     writeViewPage(session, file);
     if (!file.flush()) {
         err << "otcull view: cannot write " << html << '\n';
