@@ -154,6 +154,15 @@ TEST(ViewRecord, PortalsSayWhetherThePassWentThrough) {
               "disabled; met while flooding a, not followed: it is disabled");
 }
 
+TEST(ViewRecord, AScriptErrorKeepsThePassesBeforeIt) {
+    std::istringstream in(std::string(kRooms) + "OT_Frobnicate()\nOT_CullAll()\n");
+    std::ostringstream err;
+    ViewSession session;
+    EXPECT_EQ(recordSession(in, "scene.otc", session, err), 2);
+    EXPECT_EQ(session.passes.size(), 1u);
+    EXPECT_NE(err.str().find("scene.otc:10: error"), std::string::npos) << err.str();
+}
+
 TEST(ViewRecord, LintWarningsLeadToTheNodeOnTheirLine) {
     const ViewSession session = record(
         "camera 0 lookat 0 1 0  0 1 10  90 1 0.1 100\n"
