@@ -187,12 +187,10 @@ bool writePlan(const std::string& file, const PlanScene& plan, const PlanPicture
 }  // namespace
 
 int runDemo(const DemoRunOptions& options, std::ostream& out, std::ostream& err) {
-    StandInHost host;
-    DemoBinding binding(host);
-    DemoOptions sceneOptions;
-    sceneOptions.rooms = options.rooms;
-    const DemoScene scene = buildDemoScene(host, sceneOptions);
-    const DemoWalk walk(scene);
+    DemoWorld world(options.rooms);
+    StandInHost& host = world.host;
+    const DemoScene& scene = world.scene;
+    const DemoWalk& walk = world.walk;
     VisibilityLedger ledger(scene.attachments);
     host.setCurrentCamera(0);
 

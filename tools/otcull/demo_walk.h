@@ -38,4 +38,16 @@ private:
     std::vector<double> distances_;  // walked distance at each waypoint
 };
 
+// The demo's building on a stand-in host of its own, with the plug-in bound
+// to it for as long as this lives, and the walk through it.
+struct DemoWorld {
+    explicit DemoWorld(int rooms)
+        : scene(buildDemoScene(host, DemoOptions{.rooms = rooms})), walk(scene) {}
+
+    StandInHost host;
+    DemoBinding binding{host};
+    DemoScene scene;
+    DemoWalk walk;
+};
+
 }  // namespace tarvo

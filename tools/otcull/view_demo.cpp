@@ -100,12 +100,8 @@ void writeFrame(std::ostream& out, const StandInCamera& camera, int frame) {
 }  // namespace
 
 std::string demoSessionScript(const DemoRunOptions& options) {
-    StandInHost host;
-    DemoBinding binding(host);
-    DemoOptions sceneOptions;
-    sceneOptions.rooms = options.rooms;
-    const DemoScene scene = buildDemoScene(host, sceneOptions);
-    const DemoWalk walk(scene);
+    const DemoWorld world(options.rooms);
+    const DemoScene& scene = world.scene;
     std::ostringstream script;
     script << "# otcull demo: " << scene.rooms.size() << " rooms, " << options.frames
            << " frames\n";
@@ -114,7 +110,7 @@ std::string demoSessionScript(const DemoRunOptions& options) {
     const int frames = options.frames;
     for (int frame = 0; frame < frames; ++frame) {
         const double along = frames > 1 ? frame / static_cast<double>(frames - 1) : 0.0;
-        placeDemoCamera(camera, walk.at(along));
+        placeDemoCamera(camera, world.walk.at(along));
         writeFrame(script, camera, frame);
     }
     return script.str();
