@@ -102,22 +102,21 @@ private:
     std::vector<int32_t> born_;  // ids met in this pass without a record before it
 };
 
-// The same record but for the name; figures by their bits, so that a NaN
-// stays the same NaN.
-bool sameRecord(const ViewNode& a, const ViewNode& b) {
-    auto bits = [](const ViewNode& n) {
-        return std::array<uint32_t, 7>{
-            std::bit_cast<uint32_t>(n.cornerA.x), std::bit_cast<uint32_t>(n.cornerA.y),
-            std::bit_cast<uint32_t>(n.cornerA.z), std::bit_cast<uint32_t>(n.cornerB.x),
-            std::bit_cast<uint32_t>(n.cornerB.y), std::bit_cast<uint32_t>(n.cornerB.z),
-            std::bit_cast<uint32_t>(n.radius)};
+// The record still describes the node: kind, role, parent, attachments,
+// and the figures by their bits, so that a NaN stays the same NaN. The line
+// that made a handle never changes.
+bool stillDescribes(const ViewNode& record, const OtNode& n, int32_t parent,
+                    const std::vector<OtAttachment>& attachments) {
+    auto bits = [](Vec3 a, Vec3 b, float radius) {
+        return std::array<uint32_t, 7>{std::bit_cast<uint32_t>(a.x),   std::bit_cast<uint32_t>(a.y),
+                                       std::bit_cast<uint32_t>(a.z),   std::bit_cast<uint32_t>(b.x),
+                                       std::bit_cast<uint32_t>(b.y),   std::bit_cast<uint32_t>(b.z),
+                                       std::bit_cast<uint32_t>(radius)};
     };
-    return a.kind == b.kind && a.role == b.role && a.parent == b.parent && a.line == b.line &&
-           a.attachments == b.attachments && bits(a) == bits(b);
-}
-
-bool sameRecord(const ViewPortal& a, const ViewPortal& b) {
-    return a.zoneA == b.zoneA && a.zoneB == b.zoneB && a.opening == b.opening && a.line == b.line;
+    return record.kind == n.kind && record.role == n.role && record.parent == parent &&
+           bits(record.cornerA, record.cornerB, record.radius) ==
+               bits(n.cornerA, n.cornerB, n.radius) &&
+           record.attachments == attachments;
 }
 
 const char* decisionWords(PortalDecision decision) {
@@ -252,15 +251,15 @@ private:
         return figures;
     }
 
-    // A new record, named as the script names it now, when the last one
-    // differs in anything but the name.
-    template <typename Record>
-    void keepRecord(IdChannels& ids, std::vector<Record>& records, Record record, Handle handle,
-                    std::vector<ViewChange>& changes) {
-        const int32_t last = ids.record_[static_cast<size_t>(record.id)];
-        if (last >= 0 && sameRecord(records[static_cast<size_t>(last)], record)) return;
+    // A new record, named as the script names it now, unless the last one
+    // still holds.
+    template <typename Record, typename Same, typename Make>
+    void keepRecord(IdChannels& ids, std::vector<Record>& records, int32_t id, Handle handle,
+                    Same same, Make make, std::vector<ViewChange>& changes) {
+        const int32_t last = ids.record_[static_cast<size_t>(id)];
+        if (last >= 0 && same(records[static_cast<size_t>(last)])) return;
+        Record record = make();
         record.name = run_.runner.nameOfHandle(static_cast<uint32_t>(handle));
-        const int32_t id = record.id;
         records.push_back(std::move(record));
         IdChannels::set(ids.record_, id, static_cast<int32_t>(records.size() - 1), changes);
     }
@@ -271,17 +270,18 @@ private:
         const Handle handle = tree.nodeHandle(index);
         const int32_t id = nodes_.idOf(handle);
         nodes_.meet(id, number);
-        ViewNode record{id,
-                        {},
-                        n.kind,
-                        n.role,
-                        nodeId(n.parent == kRoot ? kNone : n.parent),
-                        n.cornerA,
-                        n.cornerB,
-                        n.radius,
-                        run_.tap.lineMade(handle),
-                        tree.attachments(index)};
-        keepRecord(nodes_, session_.nodes, std::move(record), handle, pass.nodeRecords);
+        const int32_t parent = nodeId(n.parent);
+        const std::vector<OtAttachment>& attachments = tree.attachments(index);
+        keepRecord(
+            nodes_, session_.nodes, id, handle,
+            [&](const ViewNode& last) { return stillDescribes(last, n, parent, attachments); },
+            [&] {
+                return ViewNode{id,         {},       n.kind,
+                                n.role,     parent,   n.cornerA,
+                                n.cornerB,  n.radius, run_.tap.lineMade(handle),
+                                attachments};
+            },
+            pass.nodeRecords);
         const int32_t state = (n.visible ? kViewVisible : 0) |
                               (tree.markedInLastPass(index) ? kViewReached : 0) |
                               (tree.ownPortals(index).empty() ? 0 : kViewOpening);
@@ -298,13 +298,19 @@ private:
         const Handle handle = tree.portalHandle(index);
         const int32_t id = portals_.idOf(handle);
         portals_.meet(id, number);
-        ViewPortal record{id,
-                          {},
-                          nodeId(p.zoneA),
-                          nodeId(p.zoneB),
-                          nodeId(p.portalNode),
-                          run_.tap.lineMade(handle)};
-        keepRecord(portals_, session_.portals, std::move(record), handle, pass.portalRecords);
+        const ViewPortal record{id,
+                                {},
+                                nodeId(p.zoneA),
+                                nodeId(p.zoneB),
+                                nodeId(p.portalNode),
+                                run_.tap.lineMade(handle)};
+        keepRecord(
+            portals_, session_.portals, id, handle,
+            [&](const ViewPortal& last) {
+                return last.zoneA == record.zoneA && last.zoneB == record.zoneB &&
+                       last.opening == record.opening;
+            },
+            [&] { return record; }, pass.portalRecords);
         const PortalStory story = passages_.story(index, story_);
         const std::optional<uint8_t> decision =
             story.met ? std::optional<uint8_t>(static_cast<uint8_t>(story.decision)) : std::nullopt;
