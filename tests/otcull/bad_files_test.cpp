@@ -70,8 +70,13 @@ protected:
 
     // Each verb and form that reads a script; SCRIPT stands for its path.
     const std::vector<std::vector<std::string_view>> verbs_ = {
-        {"run", "SCRIPT"},  {"run", "--stats", "SCRIPT"},         {"explain", "SCRIPT"},
-        {"lint", "SCRIPT"}, {"explain", "SCRIPT", "--node", "a"}, {"lint", "--quiet", "SCRIPT"}};
+        {"run", "SCRIPT"},
+        {"run", "--stats", "SCRIPT"},
+        {"explain", "SCRIPT"},
+        {"lint", "SCRIPT"},
+        {"explain", "SCRIPT", "--node", "a"},
+        {"lint", "--quiet", "SCRIPT"},
+        {"view", "SCRIPT", "-o", "/dev/null"}};
 
     void expectOneError(const std::string& path, const std::string& expected) {
         for (std::vector<std::string_view> args : verbs_) {

@@ -19,6 +19,7 @@
 #include "script_runner.h"
 #include "standin_session.h"
 #include "tarvo/culling.h"
+#include "view_record.h"
 
 namespace tarvo {
 namespace {
@@ -270,6 +271,36 @@ TEST(JournalReplay, WritesTheHostStateEachCommandRead) {
               "OT_UpdateFrustum2(8)\n"
               "camera 3 position 0.25 0.0 -1.0\n"
               "OT_Cull(12345)\n");
+    fs::remove(path);
+}
+
+// The page of a journal (`otcull view`) shows, pass by pass, what the page of
+// the recorded script shows: the same figures, camera zones and states.
+TEST(JournalReplay, ItsPageShowsWhatTheRecordedScriptsPageShows) {
+    const fs::path path = journalPath();
+    const std::string script = longSession(7);
+    recordRun(script, path);
+    std::ostringstream err;
+    ViewSession original;
+    std::istringstream in(script);
+    EXPECT_EQ(recordSession(in, "original", original, err), 0);
+    ViewSession replayed;
+    std::ifstream journal(path, std::ios::binary);
+    EXPECT_EQ(recordSession(journal, path.string(), replayed, err), 0) << err.str();
+    ASSERT_EQ(replayed.passes.size(), original.passes.size());
+    EXPECT_GT(original.passes.size(), 100u);
+    for (size_t i = 0; i < original.passes.size(); ++i) {
+        SCOPED_TRACE(i);
+        const ViewPass& a = original.passes[i];
+        const ViewPass& b = replayed.passes[i];
+        EXPECT_EQ(b.cameraZone, a.cameraZone);
+        EXPECT_EQ(b.objectsShown, a.objectsShown);
+        EXPECT_EQ(b.objectsHidden, a.objectsHidden);
+        EXPECT_EQ(b.cost.hostCalls, a.cost.hostCalls);
+        EXPECT_EQ(b.cost.nodesTested, a.cost.nodesTested);
+        EXPECT_EQ(b.nodeStates, a.nodeStates);
+        EXPECT_EQ(b.portalStates, a.portalStates);
+    }
     fs::remove(path);
 }
 

@@ -22,6 +22,8 @@
 #include "script_runner.h"
 #include "script_text.h"
 #include "tapped_run.h"
+#include "view_demo.h"
+#include "view_page.h"
 
 namespace tarvo {
 namespace {
@@ -154,6 +156,16 @@ int lint(std::span<const std::string_view> args, Io& io) {
     });
 }
 
+int view(std::span<const std::string_view> args, Io& io) {
+    if (args.size() != 3 || args[1] != "-o") {
+        io.err << "otcull view: expected a script file, -o and the page's file\n" << usage();
+        return 1;
+    }
+    return withScript(args[0], io, [&](std::istream& in, std::string_view name) {
+        return viewScript(in, name, args[2], io.out, io.err);
+    });
+}
+
 struct CountFlag {
     std::string_view name;
     int DemoRunOptions::*field;
@@ -172,10 +184,11 @@ std::string takeFlag(std::string_view flag, const std::string_view* value,
     for (const CountFlag& f : kCountFlags) {
         if (f.name == flag) count = &f;
     }
-    if (flag != "--svg" && count == nullptr) return "unknown flag " + std::string(flag);
+    const bool isFile = flag == "--svg" || flag == "--html";
+    if (!isFile && count == nullptr) return "unknown flag " + std::string(flag);
     if (value == nullptr) return std::string(flag) + " needs a value";
     if (count == nullptr) {
-        options.svgFile = std::string(*value);
+        (flag == "--svg" ? options.svgFile : options.htmlFile) = std::string(*value);
         return {};
     }
     int number = 0;
@@ -198,7 +211,9 @@ int demo(std::span<const std::string_view> args, Io& io) {
             return 1;
         }
     }
-    return runDemo(options, io.out, io.err);
+    const int status = runDemo(options, io.out, io.err);
+    if (status != 0 || options.htmlFile.empty()) return status;
+    return writeDemoPage(options, io.out, io.err);
 }
 
 // Every verb otcull knows, with its line of the usage.
@@ -212,7 +227,11 @@ constexpr Verb kVerbs[] = {
     {"run", "otcull run [--stats] SCRIPT", run},
     {"explain", "otcull explain SCRIPT [--node NAME]...", explain},
     {"lint", "otcull lint [--quiet] SCRIPT", lint},
-    {"demo", "otcull demo [--frames N] [--rooms N] [--every N] [--svg FILE] [--svg-frame N]", demo},
+    {"view", "otcull view SCRIPT -o FILE.html", view},
+    {"demo",
+     "otcull demo [--frames N] [--rooms N] [--every N] [--svg FILE] [--svg-frame N]"
+     " [--html FILE]",
+     demo},
 };
 
 std::string usage() {

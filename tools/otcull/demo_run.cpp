@@ -9,7 +9,6 @@
 #include <ostream>
 #include <sstream>
 
-#include "camera_math.h"
 #include "commands/state.h"
 #include "demo_scene.h"
 #include "demo_walk.h"
@@ -20,11 +19,6 @@
 
 namespace tarvo {
 namespace {
-
-constexpr double kFieldOfView = 70.0;
-constexpr double kAspect = 16.0 / 9.0;
-constexpr double kNear = 0.1;
-constexpr double kFar = 150.0;
 
 // The host's side of things: whether each object and limb hung on a node is
 // shown or hidden right now, as the switches left it.
@@ -61,38 +55,6 @@ struct FrameFigures {
     size_t calls;
     double passMicros;
 };
-
-// The plug-in bound to the demo's host for as long as the demo runs.
-class Binding {
-public:
-    explicit Binding(StandInHost& host) : api_(host.api()) {
-        resetCullingState();
-        ot_bind_host(&api_);
-    }
-    ~Binding() {
-        resetCullingState();
-        ot_bind_host(nullptr);
-    }
-    Binding(const Binding&) = delete;
-    Binding& operator=(const Binding&) = delete;
-
-private:
-    OtHostApi api_;
-};
-
-void placeCamera(StandInCamera& camera, const CameraPose& pose) {
-    script::LookAt setup{};
-    std::copy(std::begin(pose.eye), std::end(pose.eye), setup.eye);
-    std::copy(std::begin(pose.target), std::end(pose.target), setup.target);
-    setup.fovDegrees = kFieldOfView;
-    setup.aspect = kAspect;
-    setup.zNear = kNear;
-    setup.zFar = kFar;
-    const script::CameraMatrices m = script::lookAtMatrices(setup);
-    std::copy(std::begin(m.view), std::end(m.view), camera.view);
-    std::copy(std::begin(m.projection), std::end(m.projection), camera.projection);
-    for (int i = 0; i < 3; ++i) camera.position[i] = static_cast<float>(pose.eye[i]);
-}
 
 std::string percent(double fraction) {
     std::ostringstream text;
@@ -187,7 +149,7 @@ private:
 // was told.
 FrameFigures runFrame(int frame, const CameraPose& pose, StandInHost& host, const DemoScene& scene,
                       VisibilityLedger& ledger) {
-    placeCamera(host.camera(0), pose);
+    placeDemoCamera(host.camera(0), pose);
     OT_UpdateFrustum1();
     const auto start = std::chrono::steady_clock::now();
     OT_CullAll();
@@ -225,12 +187,10 @@ bool writePlan(const std::string& file, const PlanScene& plan, const PlanPicture
 }  // namespace
 
 int runDemo(const DemoRunOptions& options, std::ostream& out, std::ostream& err) {
-    StandInHost host;
-    Binding binding(host);
-    DemoOptions sceneOptions;
-    sceneOptions.rooms = options.rooms;
-    const DemoScene scene = buildDemoScene(host, sceneOptions);
-    const DemoWalk walk(scene);
+    DemoWorld world(options.rooms);
+    StandInHost& host = world.host;
+    const DemoScene& scene = world.scene;
+    const DemoWalk& walk = world.walk;
     VisibilityLedger ledger(scene.attachments);
     host.setCurrentCamera(0);
 

@@ -11,9 +11,10 @@ namespace tarvo {
 struct DemoRunOptions {
     int frames = 480;
     int rooms = 64;
-    int every = 0;        // print one frame in this many; 0 picks about 24 lines
-    std::string svgFile;  // empty: no plan view
-    int svgFrame = -1;    // -1: the last frame
+    int every = 0;         // print one frame in this many; 0 picks about 24 lines
+    std::string svgFile;   // empty: no plan view
+    int svgFrame = -1;     // -1: the last frame
+    std::string htmlFile;  // empty: no page of the session
 };
 
 // Returns the exit status.

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <set>
 
+#include "commands/state.h"
 #include "tarvo/culling.h"
 
 namespace tarvo {
@@ -399,6 +400,16 @@ void SceneBuilder::build(int rooms) {
 }
 
 }  // namespace
+
+DemoBinding::DemoBinding(StandInHost& host) : api_(host.api()) {
+    resetCullingState();
+    ot_bind_host(&api_);
+}
+
+DemoBinding::~DemoBinding() {
+    resetCullingState();
+    ot_bind_host(nullptr);
+}
 
 std::string DemoScene::roomName(int32_t node) const {
     if (node == 0) return "none";

@@ -44,4 +44,17 @@ struct DemoScene {
 
 DemoScene buildDemoScene(StandInHost& host, const DemoOptions& options);
 
+// The plug-in bound to a demo host, on a fresh culling state, for as long as
+// this lives.
+class DemoBinding {
+public:
+    explicit DemoBinding(StandInHost& host);
+    ~DemoBinding();
+    DemoBinding(const DemoBinding&) = delete;
+    DemoBinding& operator=(const DemoBinding&) = delete;
+
+private:
+    OtHostApi api_;
+};
+
 }  // namespace tarvo

@@ -3,13 +3,33 @@
 #include <algorithm>
 #include <cmath>
 
+#include "camera_math.h"
+
 namespace tarvo {
 namespace {
 
 constexpr double kEyeHeight = 1.7;
 constexpr double kLookAhead = 4.0;
+constexpr double kFieldOfView = 70.0;
+constexpr double kAspect = 16.0 / 9.0;
+constexpr double kNear = 0.1;
+constexpr double kFar = 150.0;
 
 }  // namespace
+
+void placeDemoCamera(StandInCamera& camera, const CameraPose& pose) {
+    script::LookAt setup{};
+    std::copy(std::begin(pose.eye), std::end(pose.eye), setup.eye);
+    std::copy(std::begin(pose.target), std::end(pose.target), setup.target);
+    setup.fovDegrees = kFieldOfView;
+    setup.aspect = kAspect;
+    setup.zNear = kNear;
+    setup.zFar = kFar;
+    const script::CameraMatrices m = script::lookAtMatrices(setup);
+    std::copy(std::begin(m.view), std::end(m.view), camera.view);
+    std::copy(std::begin(m.projection), std::end(m.projection), camera.projection);
+    for (int i = 0; i < 3; ++i) camera.position[i] = static_cast<float>(pose.eye[i]);
+}
 
 DemoWalk::DemoWalk(const DemoScene& scene) {
     const double size = scene.roomSize;

@@ -14,6 +14,10 @@ struct CameraPose {
     double target[3];
 };
 
+// The demo camera at the pose: its matrices (70 degrees, 16:9, near 0.1,
+// far 150) and position.
+void placeDemoCamera(StandInCamera& camera, const CameraPose& pose);
+
 class DemoWalk {
 public:
     explicit DemoWalk(const DemoScene& scene);
@@ -32,6 +36,18 @@ private:
 
     std::vector<Waypoint> points_;
     std::vector<double> distances_;  // walked distance at each waypoint
+};
+
+// The demo's building on a stand-in host of its own, with the plug-in bound
+// to it for as long as this lives, and the walk through it.
+struct DemoWorld {
+    explicit DemoWorld(int rooms)
+        : scene(buildDemoScene(host, DemoOptions{.rooms = rooms})), walk(scene) {}
+
+    StandInHost host;
+    DemoBinding binding{host};
+    DemoScene scene;
+    DemoWalk walk;
 };
 
 }  // namespace tarvo

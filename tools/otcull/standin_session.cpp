@@ -62,6 +62,7 @@ void StandInSession::print(void* self, script::HostSwitch which, int32_t object,
     auto& session = *static_cast<StandInSession*>(self);
     ++session.hostCalls_;
     script::writeSwitch(session.out_, which, object, limb);
+    if (session.switchWatcher_) session.switchWatcher_(which, object, limb);
 }
 
 uint32_t StandInSession::call(int id, std::span<const uint32_t> slots) {

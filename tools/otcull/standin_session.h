@@ -3,6 +3,7 @@
 // with every pass observed: for the plan view, and for whatever else asks.
 #pragma once
 
+#include <functional>
 #include <ostream>
 
 #include "host/standin_host.h"
@@ -26,6 +27,9 @@ public:
     void listen(PassListener& listener) { listeners_.add(listener); }
     // Visibility switches made since the session began.
     const uint64_t& hostCalls() const { return hostCalls_; }
+    // Told of every visibility switch as it is made, after it is printed.
+    using SwitchWatcher = std::function<void(script::HostSwitch, int32_t object, int32_t limb)>;
+    void watchSwitches(SwitchWatcher watcher) { switchWatcher_ = std::move(watcher); }
 
     void setCameraMatrices(int32_t camera, const script::CameraMatrices& matrices) override;
     void setCameraPosition(int32_t camera, const float position[3]) override;
@@ -47,6 +51,7 @@ private:
     PassRecord passes_;
     PassListeners listeners_;
     uint64_t hostCalls_ = 0;
+    SwitchWatcher switchWatcher_;
 };
 
 }  // namespace tarvo

@@ -1,0 +1,225 @@
+// The data the page of `otcull view` embeds: change lists that, replayed,
+// give every pass's explanations as `otcull explain` prints them, and that
+// hold only what changed.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+#include "demo_run.h"
+#include "explain.h"
+#include "view_demo.h"
+#include "view_page.h"
+
+namespace tarvo {
+namespace {
+
+namespace fs = std::filesystem;
+
+const fs::path kSourceDir = TARVO_SOURCE_DIR;
+
+ViewSession record(const std::string& script) {
+    std::istringstream in(script);
+    std::ostringstream err;
+    ViewSession session;
+    EXPECT_EQ(recordSession(in, "scene.otc", session, err), 0) << err.str();
+    return session;
+}
+
+// The page's state after each pass, as its script rebuilds it: by page id,
+// the node record and the explanation.
+struct Replayed {
+    std::map<int32_t, int32_t> nodeRecords;
+    std::map<int32_t, int32_t> nodeWhy;
+    std::map<int32_t, int32_t> portalWhy;
+
+    void apply(const ViewPass& pass) {
+        for (const ViewChange& c : pass.nodeRecords) nodeRecords[c.id] = c.value;
+        for (const ViewChange& c : pass.nodeWhy) nodeWhy[c.id] = c.value;
+        for (const ViewChange& c : pass.portalWhy) portalWhy[c.id] = c.value;
+    }
+    // The explanations of the live nodes, sorted.
+    std::vector<std::string> explanations(const ViewSession& session) const {
+        std::vector<std::string> lines;
+        for (const auto& [id, record] : nodeRecords) {
+            if (record < 0) continue;
+            lines.push_back(session.nodes[static_cast<size_t>(record)].name + ": " +
+                            session.texts[static_cast<size_t>(nodeWhy.at(id))]);
+        }
+        std::sort(lines.begin(), lines.end());
+        return lines;
+    }
+};
+
+// `otcull explain` of every node: per pass, the summary and the node lines.
+std::vector<std::pair<std::string, std::vector<std::string>>> explainEveryPass(
+    const std::string& script) {
+    std::istringstream in(script);
+    std::ostringstream out;
+    std::ostringstream err;
+    explainScript(in, "scene.otc", {}, out, err);
+    std::vector<std::pair<std::string, std::vector<std::string>>> passes;
+    std::istringstream lines(out.str());
+    for (std::string line; std::getline(lines, line);) {
+        if (line.starts_with("  ")) {
+            passes.back().second.push_back(line.substr(2));
+        } else {
+            passes.push_back({line.substr(line.find(" - ") + 3), {}});
+        }
+    }
+    for (auto& pass : passes) std::sort(pass.second.begin(), pass.second.end());
+    return passes;
+}
+
+std::string readFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+TEST(ViewRecord, ReplayedChangesGiveWhatExplainSaysAtEveryPassOfEveryExample) {
+    for (const char* name : {"doorway", "house", "window", "fitted"}) {
+        SCOPED_TRACE(name);
+        const std::string script = readFile(kSourceDir / "examples" / (std::string(name) + ".otc"));
+        const ViewSession session = record(script);
+        const auto explained = explainEveryPass(script);
+        ASSERT_EQ(session.passes.size(), explained.size());
+        Replayed page;
+        for (size_t i = 0; i < session.passes.size(); ++i) {
+            page.apply(session.passes[i]);
+            EXPECT_EQ(session.texts[static_cast<size_t>(session.passes[i].summary)],
+                      explained[i].first);
+            EXPECT_EQ(page.explanations(session), explained[i].second) << "pass " << i;
+        }
+    }
+}
+
+constexpr const char* kRooms =
+    "camera 0 lookat 0 1 0  0 1 10  90 1 0.1 100\n"
+    "a = OT_CreateBox(0, -5, 0, -5,  5, 3, 5, 2)\n"
+    "b = OT_CreateBox(0, -5, 0, 5,  5, 3, 15, 2)\n"
+    "door = OT_CreateBox(a, -1, 0, 4.9,  1, 2, 5.1)\n"
+    "p = OT_AddPortal(a, b, door)\n"
+    "chair = OT_CreateBox(b, 0, 0, 8,  1, 1, 9)\n"
+    "OT_AddObject(chair, 7)\n"
+    "OT_UpdateFrustum()\n"
+    "OT_CullAll()\n";
+
+TEST(ViewRecord, APassThatChangesNothingCarriesNoChanges) {
+    const ViewSession session = record(std::string(kRooms) + "OT_CullAll()\n");
+    ASSERT_EQ(session.passes.size(), 2u);
+    const ViewPass& first = session.passes[0];
+    EXPECT_EQ(first.nodeRecords.size(), 4u);
+    EXPECT_EQ(first.portalRecords.size(), 1u);
+    const ViewPass& second = session.passes[1];
+    for (const auto* list : {&second.nodeRecords, &second.nodeStates, &second.nodeWhy,
+                             &second.portalRecords, &second.portalStates, &second.portalWhy}) {
+        EXPECT_TRUE(list->empty());
+    }
+    EXPECT_EQ(second.objectsShown, 1u);
+    EXPECT_EQ(second.cost.nodesTested, first.cost.nodesTested);
+}
+
+TEST(ViewRecord, ChangesNameOnlyWhatTheScriptChanged) {
+    const ViewSession session = record(std::string(kRooms) +
+                                       "OT_SetPosition(chair, 0.5, 0.5, 30)\n"
+                                       "OT_DisablePortal(p)\n"
+                                       "OT_Delete(door)\n"
+                                       "OT_CullAll()\n");
+    ASSERT_EQ(session.passes.size(), 2u);
+    const ViewPass& pass = session.passes[1];
+    const int32_t chair = 3;  // page ids follow node order: a, b, door, chair
+    const int32_t door = 2;
+    const ViewChange moved{chair, static_cast<int32_t>(session.nodes.size() - 1)};
+    EXPECT_EQ(pass.nodeRecords, (std::vector<ViewChange>{moved, {door, -1}}));
+    EXPECT_EQ(session.nodes.back().name, "chair");
+    EXPECT_FLOAT_EQ(session.nodes.back().cornerA.z, 29.5f);
+    // Deleting the door's node took the portal with it.
+    EXPECT_EQ(pass.portalRecords, (std::vector<ViewChange>{{0, -1}}));
+    EXPECT_EQ(pass.objectsShown, 0u);
+    EXPECT_EQ(pass.objectsHidden, 1u);
+}
+
+TEST(ViewRecord, PortalsSayWhetherThePassWentThrough) {
+    const ViewSession session = record(std::string(kRooms) + "OT_DisablePortal(p)\nOT_CullAll()\n");
+    ASSERT_EQ(session.passes.size(), 2u);
+    Replayed page;
+    page.apply(session.passes[0]);
+    EXPECT_EQ(session.texts[static_cast<size_t>(page.portalWhy.at(0))],
+              "enabled; met while flooding a, followed to the far side");
+    page.apply(session.passes[1]);
+    EXPECT_EQ(session.texts[static_cast<size_t>(page.portalWhy.at(0))],
+              "disabled; met while flooding a, not followed: it is disabled");
+}
+
+TEST(ViewRecord, AScriptErrorKeepsThePassesBeforeIt) {
+    std::istringstream in(std::string(kRooms) + "OT_Frobnicate()\nOT_CullAll()\n");
+    std::ostringstream err;
+    ViewSession session;
+    EXPECT_EQ(recordSession(in, "scene.otc", session, err), 2);
+    EXPECT_EQ(session.passes.size(), 1u);
+    EXPECT_NE(err.str().find("scene.otc:10: error"), std::string::npos) << err.str();
+}
+
+TEST(ViewRecord, LintWarningsLeadToTheNodeOnTheirLine) {
+    const ViewSession session = record(
+        "camera 0 lookat 0 1 0  0 1 10  90 1 0.1 100\n"
+        "lonely = OT_CreateBox(0, -5, 0, -5,  5, 3, 5, 2)\n"
+        "OT_UpdateFrustum()\nOT_CullAll()\n");
+    ASSERT_EQ(session.lint.size(), 1u);
+    EXPECT_EQ(session.lint[0].line, 2);
+    EXPECT_EQ(session.lint[0].node, 0);
+    EXPECT_EQ(session.lint[0].portal, -1);
+}
+
+TEST(ViewPage, IsOneFileThatNoScriptTextCanBreakOutOf) {
+    ViewSession session = record(std::string(kRooms) + "OT_CullAll()  # </script><b>\n");
+    std::ostringstream page;
+    writeViewPage(session, page);
+    const std::string html = page.str();
+    EXPECT_EQ(html.find("http"), std::string::npos);  // nothing fetched from anywhere
+    EXPECT_EQ(html.find("<b>"), std::string::npos);
+    size_t scripts = 0;
+    for (size_t at = html.find("</script>"); at != std::string::npos;
+         at = html.find("</script>", at + 1)) {
+        ++scripts;
+    }
+    EXPECT_EQ(scripts, 2u);  // the data and the page's own script
+    EXPECT_NE(html.find("\\u003c/script>\\u003cb>"), std::string::npos);
+}
+
+// The demo's session, written out as a script, culls as the demo does.
+TEST(ViewDemo, TheScriptOfTheDemoFindsTheCameraZonesTheDemoPrints) {
+    DemoRunOptions options;
+    options.frames = 12;
+    options.rooms = 8;
+    options.every = 1;
+    std::ostringstream printed;
+    std::ostringstream err;
+    ASSERT_EQ(runDemo(options, printed, err), 0);
+    const ViewSession session = record(demoSessionScript(options));
+    ASSERT_EQ(session.passes.size(), 12u);
+    std::istringstream lines(printed.str());
+    size_t frame = 0;
+    for (std::string line; std::getline(lines, line);) {
+        std::istringstream words(line);
+        size_t number = 0;
+        std::string floor;
+        std::string room;
+        if (!(words >> number >> floor) || number != frame) continue;
+        if (floor == "ground" || floor == "upper") words >> room;
+        const std::string zone = room.empty() ? floor : floor + "_" + room;
+        size_t shown = 0;
+        words >> shown;
+        const ViewPass& pass = session.passes[frame];
+        EXPECT_EQ(session.texts[static_cast<size_t>(pass.summary)], "camera zone " + zone);
+        EXPECT_EQ(pass.objectsShown, shown) << "frame " << frame;
+        ++frame;
+    }
+    EXPECT_EQ(frame, 12u);
+}
+
+}  // namespace
+}  // namespace tarvo
