@@ -2,7 +2,6 @@
    behind it, culls, and checks the calls the library made. */
 #include <stdio.h>
 #include <string.h>
-
 #include <tarvo/culling.h>
 
 static char calls[256];
@@ -14,17 +13,35 @@ static void note(const char* what, int32_t object) {
     strncat(calls, entry, sizeof calls - strlen(calls) - 1);
 }
 
-static void hide(void* context, int32_t object) { (void)context; note("hide", object); }
-static void excludeOn(void* context, int32_t object) { (void)context; note("excludeOn", object); }
-static void excludeOff(void* context, int32_t object) { (void)context; note("excludeOff", object); }
-static void show(void* context, int32_t object) { (void)context; note("show", object); }
-static void link(void* context) { (void)context; ++links; }
-static int32_t currentCamera(void* context) { (void)context; return 1; }
+static void hide(void* context, int32_t object) {
+    (void)context;
+    note("hide", object);
+}
+static void excludeOn(void* context, int32_t object) {
+    (void)context;
+    note("excludeOn", object);
+}
+static void excludeOff(void* context, int32_t object) {
+    (void)context;
+    note("excludeOff", object);
+}
+static void show(void* context, int32_t object) {
+    (void)context;
+    note("show", object);
+}
+static void link(void* context) {
+    (void)context;
+    ++links;
+}
+static int32_t currentCamera(void* context) {
+    (void)context;
+    return 1;
+}
 
 /* Camera 1 at the origin looking along +z, 90 degrees, near 1, far 100. */
 static const float view[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
-static const float projection[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 100.0f / 99, 1,
-                                     0, 0, -100.0f / 99, 0};
+static const float projection[16] = {
+    1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 100.0f / 99, 1, 0, 0, -100.0f / 99, 0};
 static const float position[3] = {0, 0, 0};
 
 static int32_t findCamera(void* context, int32_t camera, OtCameraRef* out) {
