@@ -7,5 +7,5 @@ set(TARVO_CORE_SOURCES
   src/tree/frustum.cpp
   src/tree/pass.cpp
   src/tree/fitted.cpp
-  src/host/host_link.cpp)
+  src/tree/host_link.cpp)
 list(TRANSFORM TARVO_CORE_SOURCES PREPEND ${CMAKE_CURRENT_LIST_DIR}/../)

@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
 # The page `otcull view` writes, opened in headless Chromium: every example,
 # the demo, the slider, a clicked node. Screenshots land in
-# build/default/view-page/.
+# build/release/view-page/. Uses the native stage's release build.
 set -euo pipefail
 scripts/install-deps native browser
-cmake --preset default >/dev/null
-cmake --build --preset default -j"$(nproc)" --target otcull
+cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DTARVO_WERROR=ON >/dev/null
+cmake --build build/release -j"$(nproc)" --target otcull
 # Debian's Selenium belongs to Debian's Python, whatever else is on the PATH.
-/usr/bin/python3 tests/browser/view_page_test.py build/default/tools/otcull . build/default/view-page
+/usr/bin/python3 tests/browser/view_page_test.py build/release/tools/otcull . build/release/view-page
 # The page's script is linted where Debian's eslint is installed (not
 # installed here: it would cost CI a minute). Its modules live outside the
 # paths of a Node.js that did not come from Debian.

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# The Windows plug-in: cross-builds TarvoCulling.dll, checks the file itself
-# (PE32 for i386, exactly the 61 exports, only Windows system DLLs imported,
-# the command table resource), then runs the stand-in engine under Wine: its
+# The Windows plug-in: cross-builds TarvoCulling.dll and its recording flavour,
+# checks the files themselves (PE32 for i386, exactly the 61 exports, only
+# Windows system DLLs imported, the command table and version resources) and
+# the release archive, then runs the stand-in engine under Wine: its
 # link checks, and every example script, whose output, errors and exit status
 # must equal otcull's. The recording flavour of the DLL runs them once more in
 # the same Wine process, with the same results, and its journals, replayed by
@@ -9,30 +10,31 @@
 set -euo pipefail
 root=$(pwd)
 prefix=${TARVO_WINE_PREFIX:-$root/build/wine-prefix}
-native=${TARVO_NATIVE_BUILD:-build/default}
+native=${TARVO_NATIVE_BUILD:-build/release}
 work=build/win32/e2e
 
 scripts/setup-wine "$prefix"
 scripts/install-deps native
 
 cmake --preset win32 >/dev/null
-cmake --build --preset win32 -j2
-cmake --preset win32-record >/dev/null
-cmake --build --preset win32-record -j2
+cmake --build --preset win32 -j2 --target all package
 if [ ! -f "$native/CMakeCache.txt" ]; then
-  cmake -S . -B "$native" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  cmake -S . -B "$native" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTARVO_WERROR=ON >/dev/null
 fi
 cmake --build "$native" -j2 --target pe_check otcull
 
 dll=build/win32/bin/TarvoCulling.dll
-recording=build/win32-record/bin/TarvoCulling.dll
+recording=build/win32/bin/recording/TarvoCulling.dll
 for checked in "$dll" "$recording"; do
   echo "--- $checked"
   "$native/tests/windows/pe_check" "$checked"
-  # A second reader's view of the resource languages.
-  languages=$(llvm-readobj --coff-resources "$checked" | grep -o 'Language: (ID [0-9]*)' | sort | uniq -c)
-  if [ "$(echo "$languages" | tr -s ' ')" != " 4 Language: (ID 2057)" ]; then
-    echo "string table languages: $languages" >&2
+  # A second reader's view: four string blocks and one version resource, all
+  # in language 2057, and nothing else.
+  resources=$(llvm-readobj --coff-resources "$checked" | awk -f tests/windows/resource_list.awk)
+  expected=$'STRINGTABLE 1 2057\nSTRINGTABLE 2 2057\nSTRINGTABLE 3 2057\nSTRINGTABLE 4 2057\nVERSIONINFO 1 2057'
+  if [ "$resources" != "$expected" ]; then
+    echo "resources (type, name, language):" >&2
+    echo "$resources" >&2
     exit 1
   fi
 done
@@ -41,6 +43,28 @@ if "$native/tests/windows/pe_check" build/win32/bin/host/TarvoCore.dll >/dev/nul
   echo "pe_check accepted a DLL without the command table" >&2
   exit 1
 fi
+
+# The release archive: exactly the files a script author gets, the DLLs the
+# same bytes as the ones checked above, a reference entry per declaration.
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/win32/CMakeCache.txt)
+archive=build/win32/TarvoCulling-$version-win32.zip
+top=TarvoCulling-$version-win32
+expected_files=$(
+  { printf '%s\n' COMMANDS.txt README.txt TarvoCulling.dll recording/TarvoCulling.dll
+    for f in examples/*.otc examples/*.out; do echo "$f"; done; } | sed "s|^|$top/|" | sort)
+listed=$(cmake -E tar tf "$archive" | grep -v '/$' | sort)
+if [ "$listed" != "$expected_files" ]; then
+  echo "$archive holds:" >&2
+  diff <(echo "$expected_files") <(echo "$listed") >&2
+  exit 1
+fi
+rm -rf "$work/archive" && mkdir -p "$work/archive"
+(cd "$work/archive" && cmake -E tar xf "$root/$archive")
+cmp "$work/archive/$top/TarvoCulling.dll" "$dll"
+cmp "$work/archive/$top/recording/TarvoCulling.dll" "$recording"
+commands=$(grep -c '^OT_' "$work/archive/$top/COMMANDS.txt")
+[ "$commands" -eq 61 ] || { echo "COMMANDS.txt describes $commands commands" >&2; exit 1; }
+echo "$archive: $(wc -c <"$archive") bytes, $(echo "$listed" | wc -l) files"
 
 # The same scripts through otcull on Linux and through the DLL under Wine,
 # each leaving NAME.out, NAME.err and NAME.status.

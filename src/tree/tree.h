@@ -6,9 +6,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "host/host_link.h"
 #include "tree/frustum.h"
 #include "tree/handles.h"
+#include "tree/host_link.h"
 #include "tree/pass_observer.h"
 #include "tree/records.h"
 #include "tree/slot_pool.h"

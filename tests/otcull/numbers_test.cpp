@@ -5,7 +5,7 @@
 #include <limits>
 
 #include "camera_math.h"
-#include "number_text.h"
+#include "text/number_text.h"
 
 namespace tarvo::script {
 namespace {

@@ -1,16 +1,20 @@
 // Checks a built TarvoCulling.dll as the engine and Windows will meet it:
 // a 32-bit DLL exporting exactly the 61 undecorated command names, importing
-// only Windows system DLLs, and carrying the command table as a string table
-// in English (United Kingdom) that matches src/commands/command_table.h.
+// only Windows system DLLs, carrying the command table as a string table in
+// English (United Kingdom) that matches src/commands/command_table.h, and a
+// version resource with the project's version and the file's own name.
 //
 // Usage: pe_check DLL      prints a summary; exit status 1 on any fault
 #include <algorithm>
+#include <array>
 #include <cctype>
+#include <cstdio>
 #include <fstream>
 #include <iostream>
 #include <iterator>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "commands/command_table.h"
@@ -37,6 +41,55 @@ std::string narrow(const std::u16string& text) {
     std::string out;
     for (char16_t c : text) out += c < 0x80 ? static_cast<char>(c) : '?';
     return out;
+}
+
+std::u16string widen(std::string_view text) {
+    return std::u16string(text.begin(), text.end());
+}
+
+// "1.2.3" as a version resource's two words: 1.2 and 3.0.
+std::array<uint32_t, 2> versionWords(const char* version) {
+    unsigned part[4] = {};
+    std::sscanf(version, "%u.%u.%u.%u", &part[0], &part[1], &part[2], &part[3]);
+    return {part[0] << 16 | part[1], part[2] << 16 | part[3]};
+}
+
+template <typename Fault>
+void checkVersion(const std::vector<tarvo::pe::VersionResource>& versions, Fault fault) {
+    if (versions.size() != 1) {
+        fault("version resources: " + std::to_string(versions.size()) + ", not 1");
+        return;
+    }
+    const tarvo::pe::VersionResource& v = versions.front();
+    if (v.name != 1 || v.language != kEnglishUk) {
+        fault("version resource " + std::to_string(v.name) + " in language " +
+              std::to_string(v.language));
+    }
+    const std::array<uint32_t, 2> want = versionWords(TARVO_VERSION);
+    if (!v.fixedInfo) fault("version resource without its fixed file information");
+    if (v.fileVersion[0] != want[0] || v.fileVersion[1] != want[1] ||
+        v.productVersion[0] != want[0] || v.productVersion[1] != want[1]) {
+        fault("file or product version is not " TARVO_VERSION);
+    }
+    if (v.fileType != 2) fault("version resource does not describe a DLL");
+    if (v.stringTableKey != u"080904b0") fault("version strings are not English (UK), Unicode");
+    const auto value = [&](const char16_t* key) {
+        const auto found = v.strings.find(key);
+        return found == v.strings.end() ? std::u16string() : found->second;
+    };
+    const std::pair<const char16_t*, std::string_view> exact[] = {
+        {u"FileVersion", TARVO_VERSION},
+        {u"ProductVersion", TARVO_VERSION},
+        {u"ProductName", "TarvoCulling"},
+        {u"OriginalFilename", "TarvoCulling.dll"},
+    };
+    for (const auto& [key, text] : exact) {
+        if (value(key) != widen(text)) {
+            fault("version string " + narrow(key) + " is \"" + narrow(value(key)) + "\", not \"" +
+                  std::string(text) + "\"");
+        }
+    }
+    if (value(u"FileDescription").empty()) fault("version resource without a description");
 }
 
 }  // namespace
@@ -112,9 +165,15 @@ int main(int argc, char** argv) {
         }
     }
 
+    if (image->resourceTypes != std::vector<uint32_t>{6, 16}) {
+        fault("resource types are not exactly the string table (6) and the version (16)");
+    }
+    checkVersion(image->versions, fault);
+
     std::cout << argv[1] << ": " << bytes.size() << " bytes, " << image->exports.size()
               << " exports, imports";
     for (const auto& name : image->imports) std::cout << ' ' << name;
-    std::cout << ", " << image->stringBlocks.size() << " string blocks\n";
+    std::cout << ", " << image->stringBlocks.size() << " string blocks, " << image->versions.size()
+              << " version resource\n";
     return faults == 0 ? 0 : 1;
 }

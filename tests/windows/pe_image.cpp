@@ -36,6 +36,8 @@ public:
         return text;
     }
 
+    void fail() { ok_ = false; }
+
     void setSections(std::vector<Section> sections) { sections_ = std::move(sections); }
 
     // File offset of a relative virtual address, or a failed read.
@@ -58,6 +60,7 @@ private:
 
 constexpr uint32_t kSubdirectory = 0x80000000u;
 constexpr uint32_t kStringTable = 6;
+constexpr uint32_t kVersion = 16;
 
 // Entries of one resource directory: (id or name offset, entry offset word).
 std::vector<std::pair<uint32_t, uint32_t>> directoryEntries(Reader& r, size_t directory) {
@@ -71,32 +74,126 @@ std::vector<std::pair<uint32_t, uint32_t>> directoryEntries(Reader& r, size_t di
     return entries;
 }
 
-void readStringTables(Reader& r, size_t root, Image& image) {
+// The one data entry of each (name, language) under a resource type.
+struct ResourceData {
+    uint32_t name, language, rva, size;
+};
+
+std::vector<ResourceData> resourcesOfType(Reader& r, size_t root, uint32_t typeEntry) {
+    std::vector<ResourceData> found;
+    for (const auto& [name, nameEntry] : directoryEntries(r, root + (typeEntry & ~kSubdirectory))) {
+        if (!(nameEntry & kSubdirectory)) continue;
+        for (const auto& [language, dataEntry] :
+             directoryEntries(r, root + (nameEntry & ~kSubdirectory))) {
+            if (dataEntry & kSubdirectory) continue;
+            const size_t data = root + dataEntry;
+            found.push_back({name, language, r.at<uint32_t>(data), r.at<uint32_t>(data + 4)});
+        }
+    }
+    return found;
+}
+
+StringBlock readStringBlock(Reader& r, const ResourceData& resource) {
+    size_t at = r.fileOffset(resource.rva);
+    const size_t end = at + resource.size;
+    StringBlock strings{resource.name, resource.language, {}};
+    for (int i = 0; i < 16 && r.ok(); ++i) {
+        std::u16string text;
+        const uint16_t length = at < end ? r.at<uint16_t>(at) : 0;
+        at += 2;
+        for (uint16_t c = 0; c < length && r.ok(); ++c, at += 2) {
+            text += static_cast<char16_t>(r.at<uint16_t>(at));
+        }
+        strings.strings.push_back(text);
+    }
+    return strings;
+}
+
+// One node of a version resource: length, value length, type, key, value,
+// children, each start aligned to 32 bits from the resource's start.
+struct VersionBlock {
+    uint16_t valueLength = 0;
+    uint16_t type = 0;  // 1: the value is text
+    std::u16string key;
+    size_t value = 0, children = 0, end = 0;
+};
+
+size_t alignFrom(size_t base, size_t at) {
+    return base + ((at - base + 3) & ~size_t{3});
+}
+
+std::u16string wideText(Reader& r, size_t at, size_t end) {
+    std::u16string text;
+    for (; at + 2 <= end && r.ok(); at += 2) {
+        const char16_t c = static_cast<char16_t>(r.at<uint16_t>(at));
+        if (c == 0) break;
+        text += c;
+    }
+    return text;
+}
+
+VersionBlock readVersionBlock(Reader& r, size_t base, size_t at, size_t limit) {
+    VersionBlock block;
+    const uint16_t length = r.at<uint16_t>(at);
+    block.end = std::min(limit, at + length);
+    if (length < 6 || at + length > limit) {
+        r.fail();
+        return block;
+    }
+    block.valueLength = r.at<uint16_t>(at + 2);
+    block.type = r.at<uint16_t>(at + 4);
+    block.key = wideText(r, at + 6, block.end);
+    block.value = alignFrom(base, at + 6 + (block.key.size() + 1) * 2);
+    const size_t valueBytes = block.type == 1 ? size_t{block.valueLength} * 2 : block.valueLength;
+    block.children = alignFrom(base, block.value + valueBytes);
+    return block;
+}
+
+// Calls visit for each child of the block, in order.
+template <typename Visit>
+void eachChild(Reader& r, size_t base, const VersionBlock& parent, Visit visit) {
+    for (size_t at = parent.children; at + 6 <= parent.end && r.ok();) {
+        const VersionBlock child = readVersionBlock(r, base, at, parent.end);
+        if (!r.ok()) return;
+        visit(child);
+        at = alignFrom(base, child.end);
+    }
+}
+
+VersionResource readVersion(Reader& r, const ResourceData& resource) {
+    VersionResource version;
+    version.name = resource.name;
+    version.language = resource.language;
+    const size_t base = r.fileOffset(resource.rva);
+    const VersionBlock root = readVersionBlock(r, base, base, base + resource.size);
+    if (!r.ok() || root.key != u"VS_VERSION_INFO") return version;
+    if (root.valueLength >= 52 && r.at<uint32_t>(root.value) == 0xFEEF04BDu) {
+        version.fixedInfo = true;
+        version.fileVersion[0] = r.at<uint32_t>(root.value + 8);
+        version.fileVersion[1] = r.at<uint32_t>(root.value + 12);
+        version.productVersion[0] = r.at<uint32_t>(root.value + 16);
+        version.productVersion[1] = r.at<uint32_t>(root.value + 20);
+        version.fileType = r.at<uint32_t>(root.value + 36);
+    }
+    eachChild(r, base, root, [&](const VersionBlock& info) {
+        if (info.key != u"StringFileInfo") return;
+        eachChild(r, base, info, [&](const VersionBlock& table) {
+            version.stringTableKey = table.key;
+            eachChild(r, base, table, [&](const VersionBlock& value) {
+                version.strings[value.key] = wideText(r, value.value, value.end);
+            });
+        });
+    });
+    return version;
+}
+
+void readResources(Reader& r, size_t root, Image& image) {
     for (const auto& [type, typeEntry] : directoryEntries(r, root)) {
-        if (type != kStringTable || !(typeEntry & kSubdirectory)) continue;
-        for (const auto& [block, blockEntry] :
-             directoryEntries(r, root + (typeEntry & ~kSubdirectory))) {
-            if (!(blockEntry & kSubdirectory)) continue;
-            for (const auto& [language, dataEntry] :
-                 directoryEntries(r, root + (blockEntry & ~kSubdirectory))) {
-                if (dataEntry & kSubdirectory) continue;
-                const size_t data = root + dataEntry;
-                const uint32_t rva = r.at<uint32_t>(data);
-                const uint32_t size = r.at<uint32_t>(data + 4);
-                size_t at = r.fileOffset(rva);
-                const size_t end = at + size;
-                StringBlock strings{block, language, {}};
-                for (int i = 0; i < 16 && r.ok(); ++i) {
-                    std::u16string text;
-                    const uint16_t length = at < end ? r.at<uint16_t>(at) : 0;
-                    at += 2;
-                    for (uint16_t c = 0; c < length && r.ok(); ++c, at += 2) {
-                        text += static_cast<char16_t>(r.at<uint16_t>(at));
-                    }
-                    strings.strings.push_back(text);
-                }
-                image.stringBlocks.push_back(std::move(strings));
-            }
+        image.resourceTypes.push_back(type);
+        if (!(typeEntry & kSubdirectory)) continue;
+        for (const ResourceData& resource : resourcesOfType(r, root, typeEntry)) {
+            if (type == kStringTable) image.stringBlocks.push_back(readStringBlock(r, resource));
+            if (type == kVersion) image.versions.push_back(readVersion(r, resource));
         }
     }
 }
@@ -149,8 +246,7 @@ std::optional<Image> readImage(const std::vector<uint8_t>& bytes, std::string* w
             image.imports.push_back(r.cString(r.fileOffset(name)));
         }
     }
-    if (const uint32_t resources = directory(2))
-        readStringTables(r, r.fileOffset(resources), image);
+    if (const uint32_t resources = directory(2)) readResources(r, r.fileOffset(resources), image);
     if (!r.ok()) return fail("a table points outside the file");
     return image;
 }

@@ -1,5 +1,6 @@
 // Reads what the plug-in's checks need out of a 32-bit PE file: machine and
-// kind, exported names, imported DLL names, and the string-table resources.
+// kind, exported names, imported DLL names, the string-table resources and
+// the version resources.
 #pragma once
 
 #include <cstdint>
@@ -16,6 +17,18 @@ struct StringBlock {
     std::vector<std::u16string> strings;  // the sixteen strings, empty where absent
 };
 
+struct VersionResource {
+    uint32_t name = 0;
+    uint32_t language = 0;
+    bool fixedInfo = false;           // VS_FIXEDFILEINFO present with its signature
+    uint32_t fileVersion[2] = {};     // most and least significant words
+    uint32_t productVersion[2] = {};  // most and least significant words
+    uint32_t fileType = 0;            // 2 for a DLL
+    // StringFileInfo: the string table's key (e.g. "080904b0") and its values.
+    std::u16string stringTableKey;
+    std::map<std::u16string, std::u16string> strings;
+};
+
 struct Image {
     uint16_t machine = 0;        // 0x14C for i386
     uint16_t optionalMagic = 0;  // 0x10B for PE32
@@ -23,6 +36,8 @@ struct Image {
     std::vector<std::string> exports;
     std::vector<std::string> imports;
     std::vector<StringBlock> stringBlocks;
+    std::vector<VersionResource> versions;
+    std::vector<uint32_t> resourceTypes;  // every resource type present, in directory order
 };
 
 // nullopt with a reason in *why when the bytes are not a PE file we can read.

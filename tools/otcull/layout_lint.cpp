@@ -11,8 +11,8 @@
 #include <tuple>
 
 #include "commands/state.h"
-#include "number_text.h"
 #include "tapped_run.h"
+#include "text/number_text.h"
 #include "tree_walk.h"
 #include "volume_geometry.h"
 

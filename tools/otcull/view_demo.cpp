@@ -6,7 +6,7 @@
 #include "commands/state.h"
 #include "demo_scene.h"
 #include "demo_walk.h"
-#include "number_text.h"
+#include "text/number_text.h"
 #include "tree_walk.h"
 #include "view_page.h"
 

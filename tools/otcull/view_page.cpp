@@ -4,7 +4,7 @@
 #include <ostream>
 #include <string>
 
-#include "number_text.h"
+#include "text/number_text.h"
 
 namespace tarvo {
 namespace web {

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "camera_math.h"
-#include "number_text.h"
 #include "tarvo/host_api.h"
+#include "text/number_text.h"
 
 namespace tarvo::script {
 

@@ -2,7 +2,7 @@
 # only. Include this file and compile TARVO_SCRIPT_SOURCES with
 # TARVO_SCRIPT_INCLUDE_DIRS (the runner reads the command table in src/).
 set(TARVO_SCRIPT_SOURCES
-  ${CMAKE_CURRENT_LIST_DIR}/number_text.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/../../src/text/number_text.cpp
   ${CMAKE_CURRENT_LIST_DIR}/camera_math.cpp
   ${CMAKE_CURRENT_LIST_DIR}/script_text.cpp
   ${CMAKE_CURRENT_LIST_DIR}/script_syntax.cpp

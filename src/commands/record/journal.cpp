@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "commands/command_table.h"
-#include "number_text.h"
+#include "text/number_text.h"
 
 namespace tarvo::record {
 namespace {

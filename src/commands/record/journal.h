@@ -11,7 +11,7 @@
 #include <string>
 #include <unordered_map>
 
-#include "host/host_link.h"
+#include "tree/host_link.h"
 
 namespace tarvo::record {
 

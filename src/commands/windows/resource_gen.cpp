@@ -1,11 +1,16 @@
-// Writes the Windows plug-in's module-definition file and its string-table
-// resource script from the command table, so that neither is kept by hand.
-// Built and run on the build machine, also when the plug-in is cross-compiled.
+// Writes the Windows plug-in's module-definition file, its resource script
+// (the command table as a string table, and the version) and the script
+// authors' command reference from the command table, so that none is kept by
+// hand. Built and run on the build machine, also when the plug-in is
+// cross-compiled.
 //
-// Usage: resource_gen RC-FILE DEF-FILE
+// Usage: resource_gen VERSION RC-FILE DEF-FILE REFERENCE-FILE
 //        resource_gen --reference     the README's command reference, on stdout
+#include <array>
+#include <charconv>
 #include <fstream>
 #include <iostream>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <string_view>
@@ -36,7 +41,70 @@ constexpr bool tableIsWritable() {
 }
 static_assert(tableIsWritable());
 
-std::string resourceScript() {
+// "1.2.3" as the four numbers of a version resource, "1,2,3,0".
+std::optional<std::string> versionNumbers(std::string_view version) {
+    std::array<unsigned, 4> parts{};
+    std::size_t count = 0;
+    const char* at = version.data();
+    const char* const end = version.data() + version.size();
+    while (count < parts.size()) {
+        const auto [next, error] = std::from_chars(at, end, parts[count]);
+        if (error != std::errc() || parts[count] > 0xFFFF) return std::nullopt;
+        ++count;
+        at = next;
+        if (at == end) break;
+        if (*at++ != '.') return std::nullopt;
+    }
+    if (at != end) return std::nullopt;
+    return std::to_string(parts[0]) + "," + std::to_string(parts[1]) + "," +
+           std::to_string(parts[2]) + "," + std::to_string(parts[3]);
+}
+
+// The standard version resource, in the string table's language. The
+// recording flavour compiles the same script with TARVO_RECORDING defined.
+std::string versionResource(std::string_view version, std::string_view numbers) {
+    std::ostringstream rc;
+    rc << "1 VERSIONINFO\n"
+          "FILEVERSION "
+       << numbers << "\nPRODUCTVERSION " << numbers
+       << "\n"
+          "FILEFLAGSMASK VS_FFI_FILEFLAGSMASK\n"
+          "FILEFLAGS 0\n"
+          "FILEOS VOS_NT_WINDOWS32\n"
+          "FILETYPE VFT_DLL\n"
+          "FILESUBTYPE VFT2_UNKNOWN\n"
+          "BEGIN\n"
+          "    BLOCK \"StringFileInfo\"\n"
+          "    BEGIN\n"
+          // English (United Kingdom), Unicode.
+          "        BLOCK \"080904b0\"\n"
+          "        BEGIN\n"
+          "#ifdef TARVO_RECORDING\n"
+          "            VALUE \"FileDescription\", \"TarvoCulling visibility culling, recording "
+          "flavour (journals every command)\"\n"
+          "#else\n"
+          "            VALUE \"FileDescription\", \"TarvoCulling visibility culling\"\n"
+          "#endif\n"
+          "            VALUE \"FileVersion\", \""
+       << version
+       << "\"\n"
+          "            VALUE \"InternalName\", \"TarvoCulling\"\n"
+          "            VALUE \"OriginalFilename\", \"TarvoCulling.dll\"\n"
+          "            VALUE \"ProductName\", \"TarvoCulling\"\n"
+          "            VALUE \"ProductVersion\", \""
+       << version
+       << "\"\n"
+          "        END\n"
+          "    END\n"
+          "    BLOCK \"VarFileInfo\"\n"
+          "    BEGIN\n"
+          "        VALUE \"Translation\", 0x809, 1200\n"
+          "    END\n"
+          "END\n";
+    return rc.str();
+}
+
+std::string resourceScript(std::string_view version, std::string_view numbers) {
     std::ostringstream rc;
     rc << "// Generated from the command table; edit src/commands/command_table.h instead.\n"
           "#include <winresrc.h>\n\n"
@@ -48,7 +116,7 @@ std::string resourceScript() {
     for (const auto& command : tarvo::kCommandTable) {
         rc << "    " << command.id << " \"" << command.declaration << "\"\n";
     }
-    rc << "END\n";
+    rc << "END\n\n" << versionResource(version, numbers);
     return rc.str();
 }
 
@@ -83,12 +151,19 @@ int main(int argc, char** argv) {
         std::cout << tarvo::commandReference();
         return 0;
     }
-    if (argc != 3) {
-        std::cerr << "usage: resource_gen RC-FILE DEF-FILE | --reference\n";
+    if (argc != 5) {
+        std::cerr << "usage: resource_gen VERSION RC-FILE DEF-FILE REFERENCE-FILE | --reference\n";
         return 2;
     }
-    if (!writeIfChanged(argv[1], resourceScript()) ||
-        !writeIfChanged(argv[2], moduleDefinition())) {
+    const std::string_view version = argv[1];
+    const std::optional<std::string> numbers = versionNumbers(version);
+    if (!numbers) {
+        std::cerr << "resource_gen: version " << version << " is not up to four numbers\n";
+        return 2;
+    }
+    if (!writeIfChanged(argv[2], resourceScript(version, *numbers)) ||
+        !writeIfChanged(argv[3], moduleDefinition()) ||
+        !writeIfChanged(argv[4], tarvo::commandReferenceText(version))) {
         std::cerr << "resource_gen: cannot write output\n";
         return 1;
     }

@@ -1,4 +1,4 @@
-#include "host/host_link.h"
+#include "tree/host_link.h"
 
 namespace tarvo {
 namespace {

@@ -1,0 +1,16 @@
+# Configures, builds and runs the consumer against the tree in PREFIX, finding
+# TarvoCulling the WAY given: find_package or pkg-config.
+file(REMOVE_RECURSE ${BUILD})
+set(configure ${CMAKE_COMMAND} -S ${SOURCE} -B ${BUILD} -G ${GENERATOR})
+if(WAY STREQUAL "pkg-config")
+  file(GLOB_RECURSE pc ${PREFIX}/*/tarvo-culling.pc)
+  get_filename_component(pc_dir "${pc}" DIRECTORY)
+  set(ENV{PKG_CONFIG_PATH} ${pc_dir})
+  execute_process(COMMAND pkg-config --cflags --libs tarvo-culling COMMAND_ERROR_IS_FATAL ANY)
+  list(APPEND configure -DTARVO_BY_PKG_CONFIG=ON)
+else()
+  list(APPEND configure -DCMAKE_PREFIX_PATH=${PREFIX})
+endif()
+execute_process(COMMAND ${configure} COMMAND_ERROR_IS_FATAL ANY)
+execute_process(COMMAND ${CMAKE_COMMAND} --build ${BUILD} COMMAND_ERROR_IS_FATAL ANY)
+execute_process(COMMAND ${BUILD}/consumer COMMAND_ERROR_IS_FATAL ANY)

@@ -1,0 +1,37 @@
+# Installs BUILD_DIR (the project at VERSION, with otcull when TOOLS) into a
+# fresh PREFIX and checks the tree: headers, the library with its SONAME
+# links, otcull, the CMake package, the .pc file.
+file(REMOVE_RECURSE ${PREFIX})
+execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${PREFIX}
+  COMMAND_ERROR_IS_FATAL ANY)
+file(GLOB_RECURSE installed RELATIVE ${PREFIX} LIST_DIRECTORIES false ${PREFIX}/*)
+list(SORT installed)
+string(REPLACE ";" "\n  " listing "${installed}")
+message(STATUS "installed:\n  ${listing}")
+
+string(REGEX MATCH "^[0-9]+" major "${VERSION}")
+set(wanted include/tarvo/culling.h include/tarvo/host_api.h)
+if(TOOLS)
+  list(APPEND wanted bin/otcull)
+endif()
+foreach(want ${wanted})
+  if(NOT EXISTS ${PREFIX}/${want})
+    message(FATAL_ERROR "${want} is not installed")
+  endif()
+endforeach()
+file(GLOB_RECURSE library ${PREFIX}/*/libTarvoCulling.so.${VERSION})
+if(NOT library)
+  message(FATAL_ERROR "libTarvoCulling.so.${VERSION} is not installed")
+endif()
+get_filename_component(libdir ${library} DIRECTORY)
+foreach(link libTarvoCulling.so libTarvoCulling.so.${major})
+  if(NOT IS_SYMLINK ${libdir}/${link})
+    message(FATAL_ERROR "${link} is not a symbolic link")
+  endif()
+endforeach()
+foreach(want cmake/TarvoCulling/TarvoCullingConfig.cmake
+    cmake/TarvoCulling/TarvoCullingConfigVersion.cmake pkgconfig/tarvo-culling.pc)
+  if(NOT EXISTS ${libdir}/${want})
+    message(FATAL_ERROR "${want} is not installed beside the library")
+  endif()
+endforeach()
