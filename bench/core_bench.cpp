@@ -168,6 +168,22 @@ BENCHMARK(BM_MemoryPerNode)
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond);
 
+// The same with one object hung on each node: what a node of a real level costs.
+void BM_MemoryPerAttachedNode(benchmark::State& state) {
+    const int count = static_cast<int>(state.range(0));
+    for (auto _ : state) {
+        CoreSession session;
+        const int64_t before = heapBytesInUse();
+        for (int i = 0; i < count; ++i) OT_AddObject(OT_CreateBox2(0, 0, 0, 0, 1, 1, 1), i + 1);
+        state.counters["bytes_per_node"] = static_cast<double>(heapBytesInUse() - before) / count;
+    }
+}
+BENCHMARK(BM_MemoryPerAttachedNode)
+    ->Arg(100'000)
+    ->Arg(1'000'000)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+
 }  // namespace
 }  // namespace tarvo::bench
 

@@ -97,10 +97,13 @@ inline int boxRejectingPlane(const OtFrustum& frustum, const float* corners) {
                              _mm_shuffle_ps(va, va, 0xAA)};
     const __m128 second[3] = {_mm_shuffle_ps(vb, vb, 0x00), _mm_shuffle_ps(vb, vb, 0x55),
                               _mm_shuffle_ps(vb, vb, 0xAA)};
-    const int inFront = frustum_detail::rowInFront(frustum.rows, 0, first, second) |
-                        frustum_detail::rowInFront(frustum.rows, 4, first, second) << 4;
-    const int rejecting = ~inFront & ((1 << kPlaneCount) - 1);
-    return rejecting == 0 ? kPlaneCount : std::countr_zero(static_cast<unsigned>(rejecting));
+    // The side planes come first: when one of them rejects, far and near
+    // cannot be the first to.
+    static_assert(kFar == 4 && kPlaneCount == 6, "row 0: the four sides; row 1: far, near");
+    const unsigned sides = ~frustum_detail::rowInFront(frustum.rows, 0, first, second) & 0xFu;
+    if (sides != 0) return std::countr_zero(sides);
+    const unsigned depth = ~frustum_detail::rowInFront(frustum.rows, 4, first, second) & 0x3u;
+    return depth == 0 ? kPlaneCount : 4 + std::countr_zero(depth);
 }
 #else
 int boxRejectingPlane(const OtFrustum& frustum, const float* corners);

@@ -168,14 +168,18 @@ NodeIndex Tree::clearAndFindCameraZone() {
     return best;
 }
 
-// True when the node is to be flooded. Marks before looking at the role, so
-// inert nodes are dealt with once too.
-inline void Tree::hideSubtreeInPass(NodeIndex root) {
+TARVO_PASS_STEP void Tree::hideSubtreeInPass(NodeIndex root) {
     if (observer_) [[unlikely]]
         reportSubtreeHidden(root);
-    switchDescendants(root, false, true);
+    if (nodes_[root].firstChild == kNone) {
+        switchOne(root, false);
+    } else {
+        switchDescendants(root, false, true);
+    }
 }
 
+// True when the node is to be flooded. Marks before looking at the role, so
+// inert nodes are dealt with once too.
 TARVO_PASS_STEP bool Tree::cullNode(NodeIndex index, const Origin& origin) {
     OtNode& n = nodes_[index];
     if (n.mark == passEpoch_) {
@@ -214,7 +218,7 @@ void Tree::reportSubtreeHidden(NodeIndex root) {
 
 // A far node is flooded as though the camera were inside it. A node with no
 // portals and no children to walk is done once shown, without a frame.
-void Tree::enterFlood(NodeIndex index, bool asFarNode) {
+TARVO_PASS_STEP void Tree::enterFlood(NodeIndex index, bool asFarNode) {
     OtNode& n = nodes_[index];
     n.mark = passEpoch_;
     switchOne(index, true);
