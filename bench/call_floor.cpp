@@ -41,7 +41,7 @@ std::vector<HostCall> recordOnePass(CoreSession& session) {
 
 void benchPassAgainstFloor(benchmark::State& state, CoreSession& session,
                            const std::vector<CameraSetup>& cameras, double nodes) {
-    using Clock = std::chrono::steady_clock;
+    using Clock = ThreadClock;
     std::vector<std::vector<HostCall>> calls;
     size_t callCount = 0;
     for (const CameraSetup& camera : cameras) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <benchmark/benchmark.h>
+#include <time.h>
 
 #include <chrono>
 #include <vector>
@@ -12,6 +13,18 @@
 #include "host/standin_host.h"
 
 namespace tarvo::bench {
+
+// This thread's CPU time: on a shared machine, time the thread spent waiting
+// for a core would swamp the ratios.
+struct ThreadClock {
+    using duration = std::chrono::nanoseconds;
+    using time_point = std::chrono::time_point<ThreadClock>;
+    static time_point now() {
+        timespec t{};
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+        return time_point(duration(t.tv_sec * 1'000'000'000LL + t.tv_nsec));
+    }
+};
 
 void replayHostCalls(const OtHostApi& api, const std::vector<HostCall>& calls);
 
@@ -25,7 +38,7 @@ void benchPassAgainstFloor(benchmark::State& state, CoreSession& session,
 // change before it, interleaved the same way.
 template <typename Edit>
 void benchEditedPass(benchmark::State& state, CoreSession& session, Edit edit) {
-    using Clock = std::chrono::steady_clock;
+    using Clock = ThreadClock;
     std::chrono::duration<double> edited{}, plain{};
     for (auto _ : state) {
         const auto t0 = Clock::now();

@@ -64,11 +64,18 @@ int boxRejectingPlaneByCorners(const OtFrustum& frustum, Vec3 a, Vec3 b);
 #if defined(__SSE2__)
 namespace frustum_detail {
 
+struct BoxLanes {
+    __m128 first[3];
+    __m128 second[3];
+};
+
 // The four planes of one row: the rounded distance of each plane's farthest
 // corner, as the scalar steps ((a*x + b*y) + c*z) + d would round it. Each
 // product rounds monotonically in its coordinate, so the larger of the two
 // products is the farther corner's product.
-inline int rowInFront(const PlaneRows& r, int row, const __m128 first[3], const __m128 second[3]) {
+inline int rowInFront(const PlaneRows& r, int row, const BoxLanes& box) {
+    const __m128* first = box.first;
+    const __m128* second = box.second;
     const __m128 a = _mm_load_ps(r.a + row);
     const __m128 b = _mm_load_ps(r.b + row);
     const __m128 c = _mm_load_ps(r.c + row);
@@ -79,34 +86,60 @@ inline int rowInFront(const PlaneRows& r, int row, const __m128 first[3], const 
     return _mm_movemask_ps(_mm_cmpgt_ps(distance, _mm_setzero_ps()));
 }
 
-}  // namespace frustum_detail
-
-// Inline: the pass tests every node it meets.
-inline int boxRejectingPlane(const OtFrustum& frustum, const float* corners) {
+// Both corners' coordinates, each broadcast to four lanes; false when a plane
+// or a coordinate is not finite, and the corners must be taken in turn.
+inline bool loadFiniteBox(const OtFrustum& frustum, const float* corners, BoxLanes& out) {
     const __m128 va = _mm_loadu_ps(corners);        // ax ay az bx
     const __m128 tail = _mm_loadu_ps(corners + 2);  // az bx by bz
     const __m128 vb = _mm_shuffle_ps(tail, tail, _MM_SHUFFLE(3, 3, 2, 1));
     // v - v is 0 in every lane only when every coordinate is finite.
     const __m128 zero = _mm_add_ps(_mm_sub_ps(va, va), _mm_sub_ps(vb, vb));
     if (!frustum.planesFinite || (_mm_movemask_ps(_mm_cmpeq_ps(zero, _mm_setzero_ps())) & 7) != 7) {
+        return false;
+    }
+    // Either corner may be the farther one on an axis; rowInFront takes both.
+    out = {
+        {_mm_shuffle_ps(va, va, 0x00), _mm_shuffle_ps(va, va, 0x55), _mm_shuffle_ps(va, va, 0xAA)},
+        {_mm_shuffle_ps(vb, vb, 0x00), _mm_shuffle_ps(vb, vb, 0x55), _mm_shuffle_ps(vb, vb, 0xAA)}};
+    return true;
+}
+
+}  // namespace frustum_detail
+
+static_assert(kFar == 4 && kPlaneCount == 6, "row 0: the four sides; row 1: far, near");
+
+// Inline: the pass tests every node it meets.
+inline int boxRejectingPlane(const OtFrustum& frustum, const float* corners) {
+    frustum_detail::BoxLanes box;
+    if (!frustum_detail::loadFiniteBox(frustum, corners, box)) {
         return boxRejectingPlaneByCorners(frustum, {corners[0], corners[1], corners[2]},
                                           {corners[3], corners[4], corners[5]});
     }
-    // Either corner may be the farther one on an axis; rowInFront takes both.
-    const __m128 first[3] = {_mm_shuffle_ps(va, va, 0x00), _mm_shuffle_ps(va, va, 0x55),
-                             _mm_shuffle_ps(va, va, 0xAA)};
-    const __m128 second[3] = {_mm_shuffle_ps(vb, vb, 0x00), _mm_shuffle_ps(vb, vb, 0x55),
-                              _mm_shuffle_ps(vb, vb, 0xAA)};
     // The side planes come first: when one of them rejects, far and near
-    // cannot be the first to.
-    static_assert(kFar == 4 && kPlaneCount == 6, "row 0: the four sides; row 1: far, near");
-    const unsigned sides = ~frustum_detail::rowInFront(frustum.rows, 0, first, second) & 0xFu;
+    // cannot be the first to. The pass branches on the answer anyway.
+    const unsigned sides = ~frustum_detail::rowInFront(frustum.rows, 0, box) & 0xFu;
     if (sides != 0) return std::countr_zero(sides);
-    const unsigned depth = ~frustum_detail::rowInFront(frustum.rows, 4, first, second) & 0x3u;
+    const unsigned depth = ~frustum_detail::rowInFront(frustum.rows, 4, box) & 0x3u;
     return depth == 0 ? kPlaneCount : 4 + std::countr_zero(depth);
+}
+
+// In view or not, without a branch on which plane: a script's test of many
+// boxes keeps its loop free of unpredictable jumps.
+inline bool boxInView(const OtFrustum& frustum, const float* corners) {
+    frustum_detail::BoxLanes box;
+    if (!frustum_detail::loadFiniteBox(frustum, corners, box)) {
+        return boxRejectingPlaneByCorners(frustum, {corners[0], corners[1], corners[2]},
+                                          {corners[3], corners[4], corners[5]}) == kPlaneCount;
+    }
+    const int inFront = frustum_detail::rowInFront(frustum.rows, 0, box) |
+                        frustum_detail::rowInFront(frustum.rows, 4, box) << 4;
+    return (inFront & 0x3F) == 0x3F;
 }
 #else
 int boxRejectingPlane(const OtFrustum& frustum, const float* corners);
+inline bool boxInView(const OtFrustum& frustum, const float* corners) {
+    return boxRejectingPlane(frustum, corners) == kPlaneCount;
+}
 #endif
 
 // The first plane at or beyond -radius from the centre, or kPlaneCount.
@@ -117,7 +150,8 @@ inline int boxRejectingPlane(const OtFrustum& f, Vec3 a, Vec3 b) {
     return boxRejectingPlane(f, corners);
 }
 inline bool testBoxInFrustum(const OtFrustum& f, Vec3 a, Vec3 b) {
-    return boxRejectingPlane(f, a, b) == kPlaneCount;
+    const float corners[6] = {a.x, a.y, a.z, b.x, b.y, b.z};
+    return boxInView(f, corners);
 }
 inline bool testSphereInFrustum(const OtFrustum& f, Vec3 centre, float radius) {
     return sphereRejectingPlane(f, centre, radius) == kPlaneCount;

@@ -4,6 +4,7 @@
 // again only after many creations, and then with a different generation.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -12,11 +13,15 @@
 
 namespace tarvo {
 
-// Grows a full array by an eighth rather than doubling it, so that no more
-// than about an eighth of its capacity ever waits unused.
+// Room for `needed` and an eighth more: arrays grow by that rather than
+// doubling, so that no more than about an eighth of their capacity waits unused.
+inline size_t capacityFor(size_t needed) {
+    return needed + needed / 8 + 16;
+}
+
 template <typename T>
 void growByEighth(std::vector<T>& records) {
-    if (records.size() == records.capacity()) records.reserve(records.size() * 9 / 8 + 16);
+    if (records.size() == records.capacity()) records.reserve(capacityFor(records.size()));
 }
 
 template <typename Record, uint32_t Record::*Next>

@@ -225,7 +225,7 @@ void Tree::endPortalsOfDying(const std::vector<NodeIndex>& dying) {
 void Tree::countZone(int delta) {
     zoneCount_ += delta;
     zoneOrderStale_ = true;
-    if (zoneOrder_.capacity() < zoneCount_) zoneOrder_.reserve(zoneCount_ * 9 / 8 + 16);
+    if (zoneOrder_.capacity() < zoneCount_) zoneOrder_.reserve(capacityFor(zoneCount_));
 }
 
 void Tree::setParent(Handle node, Handle newParent) {

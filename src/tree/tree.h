@@ -138,6 +138,7 @@ private:
     void freePortal(PortalIndex index);
     NodeLists& listsFor(NodeIndex index);
     void releaseListsIfEmpty(NodeIndex index);
+    void countZone(int delta);
 
     void appendChild(NodeIndex parent, NodeIndex child);
     void unlinkChild(NodeIndex child);
@@ -155,7 +156,6 @@ private:
     void clearPassFlags();
     NodeIndex clearAndFindCameraZone();
     void rebuildZoneOrder();
-    void countZone(int delta);
     // Where a cull step's node came from, for the observer.
     struct Origin {
         Reach reach;
