@@ -151,20 +151,25 @@ BENCHMARK(BM_T_Tests<0>)->Name("BM_T_TestBox")->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_T_Tests<1>)->Name("BM_T_TestSphere")->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_T_Tests<2>)->Name("BM_T_TestPoint")->Unit(benchmark::kMillisecond);
 
-// Heap bytes per node with no attachments and no portals, everything the
-// tree keeps for a node included (its record and the pass's reserved stack).
+// Heap bytes per node, everything the tree keeps for a node included (its
+// record and the pass's reserved stack): bare nodes, and nodes with one
+// object hung on each, as in a real level.
 void BM_MemoryPerNode(benchmark::State& state) {
     const int count = static_cast<int>(state.range(0));
+    const bool withObject = state.range(1) != 0;
     for (auto _ : state) {
         CoreSession session;
         const int64_t before = heapBytesInUse();
-        for (int i = 0; i < count; ++i) OT_CreateBox2(0, 0, 0, 0, 1, 1, 1);
+        for (int i = 0; i < count; ++i) {
+            const int32_t node = OT_CreateBox2(0, 0, 0, 0, 1, 1, 1);
+            if (withObject) OT_AddObject(node, i + 1);
+        }
         state.counters["bytes_per_node"] = static_cast<double>(heapBytesInUse() - before) / count;
     }
 }
 BENCHMARK(BM_MemoryPerNode)
-    ->Arg(100'000)
-    ->Arg(1'000'000)
+    ->ArgNames({"nodes", "objects"})
+    ->ArgsProduct({{100'000, 1'000'000}, {0, 1}})
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond);
 

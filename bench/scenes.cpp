@@ -47,9 +47,11 @@ CameraSetup buildingCamera(int side) {
     return cameraLookingAlongZ(centre, 1.5f, centre, 1.0f);
 }
 
-void buildBuilding(SceneBuilder& scene, int side) {
-    std::vector<int32_t> rooms(static_cast<size_t>(side * side));
-    int object = 1;
+Building buildBuilding(SceneBuilder& scene, int side) {
+    Building building;
+    std::vector<int32_t>& rooms = building.rooms;
+    rooms.resize(static_cast<size_t>(side * side));
+    int32_t& object = building.nextObject;
     for (int gz = 0; gz < side; ++gz) {
         for (int gx = 0; gx < side; ++gx) {
             const float x0 = gx * kRoom, z0 = gz * kRoom;
@@ -59,6 +61,7 @@ void buildBuilding(SceneBuilder& scene, int side) {
                 const float fx = x0 + 1 + (f % 4) * 2.2f, fz = z0 + 1 + (f / 4) * 2.2f;
                 const int32_t item = scene.box(room, fx, 0, fz, fx + 1, 1, fz + 1);
                 scene.run("OT_AddObject", item, object++);
+                building.items.push_back({item, fx + 0.5f, 0.5f, fz + 0.5f});
             }
         }
     }
@@ -93,6 +96,7 @@ void buildBuilding(SceneBuilder& scene, int side) {
         const int32_t tree = scene.box(0, x, 0, z, x + 1, 6, z + 1);
         scene.run("OT_AddObject", tree, object++);
     }
+    return building;
 }
 
 CameraSetup deepSceneCamera() {

@@ -60,7 +60,16 @@ CameraSetup openFieldCamera();
 
 // S2: a grid of rooms (zones) with furniture, doors to the neighbours (some
 // closed) and windows to the outside; the camera stands in one room.
-void buildBuilding(SceneBuilder& scene, int side);
+struct Building {
+    std::vector<int32_t> rooms;  // row by row
+    struct Item {
+        int32_t node;
+        float x, y, z;  // centre
+    };
+    std::vector<Item> items;  // 16 per room, room by room
+    int32_t nextObject = 1;   // the first object number not yet used
+};
+Building buildBuilding(SceneBuilder& scene, int side);
 CameraSetup buildingCamera(int side);
 
 // S3: an 8-ary tree of nested boxes, about `count` nodes, no zones.

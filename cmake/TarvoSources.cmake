@@ -3,6 +3,7 @@ set(TARVO_CORE_SOURCES
   src/tree/tree.cpp
   src/tree/volumes.cpp
   src/tree/attachments.cpp
+  src/tree/attachment_pool.cpp
   src/tree/portals.cpp
   src/tree/frustum.cpp
   src/tree/pass.cpp

@@ -122,10 +122,32 @@ def main(source, tools_source, counts_source, target):
         large = b[f"BM_S4_DeleteSiblings/{order}/100000"]["ns_per_node"]
         goals.append((f"deleting siblings one by one, {label}: ns each at 10k / 100k",
                       f"{small:.1f} / {large:.1f}", "flat (linear total)", large <= small * 2))
-    memory = b["BM_MemoryPerNode/1000000/iterations:1"]["bytes_per_node"]
-    memory_small = b["BM_MemoryPerNode/100000/iterations:1"]["bytes_per_node"]
+    memory = b["BM_MemoryPerNode/nodes:1000000/objects:0/iterations:1"]["bytes_per_node"]
+    memory_small = b["BM_MemoryPerNode/nodes:100000/objects:0/iterations:1"]["bytes_per_node"]
     goals.append(("memory: bytes per node at 1,000,000 (100,000)",
                   f"{memory:.1f} ({memory_small:.1f})", "<= 96", memory <= 96))
+
+    floor_scenes = (("S1 open field", "BM_CallFloor/scene:0/manual_time"),
+                    ("S2 building", "BM_CallFloor/scene:1/manual_time"),
+                    ("S3 deep tree", "BM_CallFloor/scene:2/manual_time"),
+                    ("demo building, 16 points of the walk", "BM_CallFloor_Demo/manual_time"))
+    floors = []
+    for label, name in floor_scenes:
+        if name in b:
+            r = b[name]["pass_over_floor"]
+            floors.append((label, b[name]["host_calls"], b[name]["real_time"],
+                           b[name]["floor_us"], r))
+            goals.append((f"call floor: {label} pass / floor", f"{r:.2f}", "<= 2", r <= 2))
+    edits = []
+    for label, name in (("16 OT_SetPosition on items", "BM_S2_MovesPerPass/manual_time"),
+                        ("one node created, one deleted", "BM_S2_CreateDeletePerPass/manual_time")):
+        if name in b:
+            r = b[name]["edited_over_plain"]
+            edits.append((label, b[name]["real_time"], b[name]["plain_us"], r))
+            goals.append((f"S2 with {label} before each pass / without", f"{r:.2f}", "<= 1.5",
+                          r <= 1.5))
+    goals.append(("memory: bytes per bare node at 100,000", f"{memory_small:.1f}", "<= 96",
+                  memory_small <= 96))
 
     observed = []
     for scene in ("BM_S1_OpenField", "BM_S2_Building", "BM_S3_Deep"):
@@ -147,6 +169,23 @@ def main(source, tools_source, counts_source, target):
         f.write("## Goals\n\n| figure | measured | goal | met |\n|---|---|---|---|\n")
         for label, value, goal, met in goals:
             f.write(f"| {label} | {value} | {goal} | {'yes' if met else 'no'} |\n")
+        if floors:
+            f.write("\n## The call floor\n\n"
+                    "One pass's host calls recorded into an array and replayed through the same "
+                    "host table with the same counting switches, timed beside the pass in the same "
+                    "run: what any pass making those calls must spend. Thread CPU time, "
+                    "microseconds per pass (the demo: per 16 passes).\n\n"
+                    "| scene | host calls | pass | floor | pass / floor |\n|---|---|---|---|---|\n")
+            for label, calls, pass_us, floor_us, r in floors:
+                f.write(f"| {label} | {calls:,.0f} | {pass_us:.1f} | {floor_us:.1f} | {r:.2f} |\n")
+        if edits:
+            f.write("\n## S2 with the tree changed every frame\n\n"
+                    "Each iteration: the change and a pass, then a pass with no change, both "
+                    "timed (thread CPU time, microseconds).\n\n"
+                    "| change before each pass | change + pass | pass alone | ratio |\n"
+                    "|---|---|---|---|\n")
+            for label, edited, plain, r in edits:
+                f.write(f"| {label} | {edited:.1f} | {plain:.1f} | {r:.2f} |\n")
         if observed:
             f.write("\n## With a pass observer attached\n\n"
                     "The pass benchmarks again with an observer that does nothing; without one "
@@ -163,6 +202,9 @@ def main(source, tools_source, counts_source, target):
                 "with 16 items each, doors (every fifth closed) and windows; S3 1,000,000 nodes as "
                 "an 8-ary tree of nested boxes; S4 tree churn; T 1,000,000 script tests each. "
                 "`_Literal` runs the same scene on the plain reference implementation.\n")
+        notes = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "bench", "notes.md")
+        if os.path.exists(notes):
+            f.write("\n" + open(notes).read())
 
 
 if __name__ == "__main__":

@@ -4,10 +4,6 @@
 #include <cmath>
 #include <initializer_list>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 namespace tarvo {
 namespace {
 
@@ -94,56 +90,7 @@ void setFrustumFromCamera(OtFrustum& frustum, const OtCameraRef& camera) {
     }
 }
 
-// With finite planes and corners, the corner farthest along a plane's normal
-// has the largest rounded distance of the eight: each product and each sum
-// rounds monotonically, so choosing the larger coordinate wherever the normal
-// is positive (the smaller where negative) can only raise the distance. An
-// overflow to an infinity keeps that order; a NaN there (an infinity meeting
-// its opposite) means every corner meets that same opposite infinity, so none
-// is in front either. Hence "some corner above 0" is "that corner above 0".
-// Infinite or NaN inputs break the order (0 times infinity, NaN corners), so
-// they take the eight corners in turn.
-#if defined(__SSE2__)
-namespace {
-
-// The four planes of one row: the rounded distance of each plane's farthest
-// corner, as the scalar steps ((a*x + b*y) + c*z) + d would round it. Each
-// product rounds monotonically in its coordinate, so the larger of the two
-// products is the farther corner's product.
-inline int rowInFront(const PlaneRows& r, int row, const __m128 first[3], const __m128 second[3]) {
-    const __m128 a = _mm_load_ps(r.a + row);
-    const __m128 b = _mm_load_ps(r.b + row);
-    const __m128 c = _mm_load_ps(r.c + row);
-    const __m128 x = _mm_max_ps(_mm_mul_ps(a, first[0]), _mm_mul_ps(a, second[0]));
-    const __m128 y = _mm_max_ps(_mm_mul_ps(b, first[1]), _mm_mul_ps(b, second[1]));
-    const __m128 z = _mm_max_ps(_mm_mul_ps(c, first[2]), _mm_mul_ps(c, second[2]));
-    const __m128 distance = _mm_add_ps(_mm_add_ps(_mm_add_ps(x, y), z), _mm_load_ps(r.d + row));
-    return _mm_movemask_ps(_mm_cmpgt_ps(distance, _mm_setzero_ps()));
-}
-
-}  // namespace
-
-int boxRejectingPlane(const OtFrustum& frustum, const float* corners) {
-    const __m128 va = _mm_loadu_ps(corners);        // ax ay az bx
-    const __m128 tail = _mm_loadu_ps(corners + 2);  // az bx by bz
-    const __m128 vb = _mm_shuffle_ps(tail, tail, _MM_SHUFFLE(3, 3, 2, 1));
-    // v - v is 0 in every lane only when every coordinate is finite.
-    const __m128 zero = _mm_add_ps(_mm_sub_ps(va, va), _mm_sub_ps(vb, vb));
-    if (!frustum.planesFinite || (_mm_movemask_ps(_mm_cmpeq_ps(zero, _mm_setzero_ps())) & 7) != 7) {
-        return boxRejectingPlaneByCorners(frustum, {corners[0], corners[1], corners[2]},
-                                          {corners[3], corners[4], corners[5]});
-    }
-    // Either corner may be the farther one on an axis; rowInFront takes both.
-    const __m128 first[3] = {_mm_shuffle_ps(va, va, 0x00), _mm_shuffle_ps(va, va, 0x55),
-                             _mm_shuffle_ps(va, va, 0xAA)};
-    const __m128 second[3] = {_mm_shuffle_ps(vb, vb, 0x00), _mm_shuffle_ps(vb, vb, 0x55),
-                              _mm_shuffle_ps(vb, vb, 0xAA)};
-    const int inFront = rowInFront(frustum.rows, 0, first, second) |
-                        rowInFront(frustum.rows, 4, first, second) << 4;
-    const int rejecting = ~inFront & ((1 << kPlaneCount) - 1);
-    return rejecting == 0 ? kPlaneCount : std::countr_zero(static_cast<unsigned>(rejecting));
-}
-#else
+#if !defined(__SSE2__)
 int boxRejectingPlane(const OtFrustum& frustum, const float* corners) {
     const Vec3 a = {corners[0], corners[1], corners[2]};
     const Vec3 b = {corners[3], corners[4], corners[5]};

@@ -4,6 +4,10 @@
 // pass allocates nothing.
 #include "tree/tree.h"
 
+// For the few steps every node of a pass goes through: the compiler would
+// keep them as calls, and the call costs as much as the step.
+#define TARVO_PASS_STEP [[gnu::always_inline]] inline
+
 namespace tarvo {
 namespace {
 
@@ -23,7 +27,61 @@ PassEvent passEvent(PassEventKind kind, NodeIndex node) {
 
 }  // namespace
 
-PassEvent Tree::metEvent(NodeIndex node, Origin origin, CullOutcome outcome, int plane) {
+// The switch every visibility decision ends in, kept beside the pass so that
+// its loops take it inline. Sets the flag even without attachments, and
+// calls the host again for a node already in that state: the switch looks at
+// nothing else.
+TARVO_PASS_STEP void Tree::switchOne(NodeIndex index, bool show) {
+    OtNode& n = nodes_[index];
+    n.visible = show ? 1 : 0;
+    const std::span<const OtAttachment> attached = attachments_.of(index);
+    if (show) {
+        for (const OtAttachment& a : attached) {
+            if (a.limb == -1) {
+                host_.excludeOff(a.object);
+                host_.show(a.object);
+            } else {
+                host_.showLimb(a.object, a.limb);
+            }
+        }
+        return;
+    }
+    for (const OtAttachment& a : attached) {
+        if (a.limb == -1) {
+            host_.hide(a.object);
+            host_.excludeOn(a.object);
+        } else {
+            host_.hideLimb(a.object, a.limb);
+        }
+    }
+}
+
+void Tree::switchNode(Handle node, bool show) {
+    const NodeIndex index = nodeIndex(node);
+    if (index != kNone) switchOne(index, show);
+}
+
+// Pre-order over the subtree (the root first, then each child's subtree in
+// turn), walked through the sibling links rather than the machine stack.
+void Tree::switchDescendants(NodeIndex root, bool show, bool includeRoot) {
+    if (includeRoot) switchOne(root, show);
+    NodeIndex n = nodes_[root].firstChild;
+    if (n == kNone) return;
+    while (true) {
+        switchOne(n, show);
+        if (nodes_[n].firstChild != kNone) {
+            n = nodes_[n].firstChild;
+            continue;
+        }
+        while (nodes_[n].nextSibling == kNone) {
+            n = nodes_[n].parent;
+            if (n == root) return;
+        }
+        n = nodes_[n].nextSibling;
+    }
+}
+
+PassEvent Tree::metEvent(NodeIndex node, const Origin& origin, CullOutcome outcome, int plane) {
     PassEvent event = passEvent(PassEventKind::kCullNode, node);
     event.reach = origin.reach;
     event.outcome = outcome;
@@ -38,7 +96,7 @@ void Tree::updateFrustum(int32_t camera) {
     if (host_.findCamera(camera, &ref)) setFrustumFromCamera(frustum_, ref);
 }
 
-int Tree::rejectingPlane(const OtNode& n) const {
+TARVO_PASS_STEP int Tree::rejectingPlane(const OtNode& n) const {
     switch (n.kind) {
         case kBox:
             return boxRejectingPlane(frustum_, &n.cornerA.x);
@@ -71,48 +129,58 @@ void Tree::clearPassFlags() {
     passEpoch_ = 1;
 }
 
-// Searches the forest in post-order (children before parents, top-level
-// nodes in order) for the deepest zone holding the camera; a zone no deeper
-// than the best so far is not tested.
-NodeIndex Tree::clearAndFindCameraZone() {
-    clearPassFlags();
-    if (zoneCount_ == 0 || frustum_.cameraRecord.position == nullptr) return kNone;
+// Lists the zones in post-order (children before parents, top-level nodes in
+// order): the order the camera search tries them.
+void Tree::rebuildZoneOrder() {
+    zoneOrder_.clear();
+    zoneOrderStale_ = false;
     auto leftmostLeaf = [&](NodeIndex n) {
         while (nodes_[n].firstChild != kNone) n = nodes_[n].firstChild;
         return n;
     };
-    NodeIndex best = kNone;
-    if (nodes_[kRoot].firstChild == kNone) return kNone;
+    if (nodes_[kRoot].firstChild == kNone) return;
     NodeIndex n = leftmostLeaf(nodes_[kRoot].firstChild);
-    while (true) {
-        OtNode& node = nodes_[n];
-        if (node.role == kZone && (best == kNone || node.depth > nodes_[best].depth)) {
-            const bool inside = testCameraInside(node);
-            if (observer_) [[unlikely]] {
-                PassEvent event = passEvent(PassEventKind::kZoneTested, n);
-                event.inside = inside;
-                report(event);
-            }
-            if (inside) best = n;
+    while (n != kRoot) {
+        const OtNode& node = nodes_[n];
+        if (node.role == kZone) zoneOrder_.push_back(n);
+        n = node.nextSibling != kNone ? leftmostLeaf(node.nextSibling) : node.parent;
+    }
+}
+
+// Tries the zones in search order for the deepest one holding the camera; a
+// zone no deeper than the best so far is not tested.
+NodeIndex Tree::clearAndFindCameraZone() {
+    clearPassFlags();
+    if (zoneCount_ == 0 || frustum_.cameraRecord.position == nullptr) return kNone;
+    if (zoneOrderStale_) rebuildZoneOrder();
+    NodeIndex best = kNone;
+    for (const NodeIndex z : zoneOrder_) {
+        OtNode& node = nodes_[z];
+        if (best != kNone && node.depth <= nodes_[best].depth) continue;
+        const bool inside = testCameraInside(node);
+        if (observer_) [[unlikely]] {
+            PassEvent event = passEvent(PassEventKind::kZoneTested, z);
+            event.inside = inside;
+            report(event);
         }
-        if (node.nextSibling != kNone) {
-            n = leftmostLeaf(node.nextSibling);
-        } else {
-            n = node.parent;
-            if (n == kRoot) return best;
-        }
+        if (inside) best = z;
+    }
+    return best;
+}
+
+TARVO_PASS_STEP void Tree::hideSubtreeInPass(NodeIndex root) {
+    if (observer_) [[unlikely]]
+        reportSubtreeHidden(root);
+    if (nodes_[root].firstChild == kNone) {
+        switchOne(root, false);
+    } else {
+        switchDescendants(root, false, true);
     }
 }
 
 // True when the node is to be flooded. Marks before looking at the role, so
 // inert nodes are dealt with once too.
-inline void Tree::hideSubtreeInPass(NodeIndex root) {
-    if (observer_) [[unlikely]]
-        reportSubtreeHidden(root);
-    switchDescendants(root, false, true);
-}
-
-bool Tree::cullNode(NodeIndex index, Origin origin) {
+TARVO_PASS_STEP bool Tree::cullNode(NodeIndex index, const Origin& origin) {
     OtNode& n = nodes_[index];
     if (n.mark == passEpoch_) {
         if (observer_) [[unlikely]]
@@ -150,7 +218,7 @@ void Tree::reportSubtreeHidden(NodeIndex root) {
 
 // A far node is flooded as though the camera were inside it. A node with no
 // portals and no children to walk is done once shown, without a frame.
-void Tree::enterFlood(NodeIndex index, bool asFarNode) {
+TARVO_PASS_STEP void Tree::enterFlood(NodeIndex index, bool asFarNode) {
     OtNode& n = nodes_[index];
     n.mark = passEpoch_;
     switchOne(index, true);
@@ -162,10 +230,10 @@ void Tree::enterFlood(NodeIndex index, bool asFarNode) {
         }
     }
     if (zonePortals(index).empty() && (n.firstChild == kNone || !walksChildren)) return;
-    FloodFrame frame{index, 0, kNone, kPortals, 0, 0, 0};
+    FloodFrame frame{index, kNone, 0, kPortals, 0, 0};
     if (asFarNode) {
         frame.isFarNode = 1;
-        frame.restoreInside = n.cameraInside;
+        frame.restoreInside = n.cameraInside == passEpoch_ ? 1 : 0;
         n.cameraInside = passEpoch_;
     }
     floodStack_.push_back(frame);
@@ -248,28 +316,39 @@ void Tree::flood(NodeIndex start) {
                 stepAfterOpening(frame);
                 break;
             case kTopLevel:
-            case kChildren: {
-                const NodeIndex next = frame.nextNode;
-                if (next == kNone) {
-                    if (frame.phase == kTopLevel) {
-                        topLevelCulled_ = true;
-                        frame.phase = kPortals;
-                        break;
-                    }
-                    if (frame.isFarNode) nodes_[frame.node].cameraInside = frame.restoreInside;
-                    floodStack_.pop_back();
+            case kChildren:
+                if (cullRunOfNodes(frame)) break;
+                if (frame.phase == kTopLevel) {
+                    topLevelCulled_ = true;
+                    frame.phase = kPortals;
                     break;
                 }
-                frame.nextNode = nodes_[next].nextSibling;
-                const Origin origin = frame.phase == kTopLevel
-                                          ? Origin{Reach::kLeadOut, frame.node,
-                                                   zonePortals(frame.node)[frame.portalCursor - 1]}
-                                          : Origin{Reach::kChild, frame.node, kNone};
-                if (cullNode(next, origin)) enterFlood(next, false);
+                if (frame.isFarNode) {
+                    nodes_[frame.node].cameraInside = frame.restoreInside ? passEpoch_ : 0;
+                }
+                floodStack_.pop_back();
                 break;
-            }
         }
     }
+}
+
+// Culls the frame's remaining children (or top-level nodes) in one run, until
+// one of them needs a frame of its own; false when the run is over.
+bool Tree::cullRunOfNodes(FloodFrame& frame) {
+    const Origin origin =
+        frame.phase == kTopLevel
+            ? Origin{Reach::kLeadOut, frame.node, zonePortals(frame.node)[frame.portalCursor - 1]}
+            : Origin{Reach::kChild, frame.node, kNone};
+    const size_t frames = floodStack_.size();
+    while (frame.nextNode != kNone) {
+        const NodeIndex next = frame.nextNode;
+        frame.nextNode = nodes_[next].nextSibling;
+        if (cullNode(next, origin)) {
+            enterFlood(next, false);
+            if (floodStack_.size() != frames) return true;
+        }
+    }
+    return false;
 }
 
 void Tree::cull(Handle start) {

@@ -38,7 +38,7 @@ struct alignas(64) OtNode {
     NodeIndex firstChild;
     NodeIndex nextSibling;
     NodeIndex prevSibling;
-    uint32_t lists;  // index into the side table of attachment and portal lists; 0 for none
+    uint32_t lists;  // index into the side table of portal lists; 0 for none
     uint8_t kind;
     uint8_t visible;
     uint8_t cameraInside;  // pass flags: set when equal to the tree's pass epoch
@@ -59,10 +59,9 @@ struct OtAttachment {
 
 // The lists most nodes never need live outside the node record.
 struct NodeLists {
-    std::vector<OtAttachment> attachments;
     std::vector<PortalIndex> zonePortals;  // portals naming the node as zone A or B
     std::vector<PortalIndex> ownPortals;   // portals whose opening is the node
-    bool empty() const { return attachments.empty() && zonePortals.empty() && ownPortals.empty(); }
+    bool empty() const { return zonePortals.empty() && ownPortals.empty(); }
 };
 
 struct OtPortal {

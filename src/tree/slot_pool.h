@@ -4,6 +4,7 @@
 // again only after many creations, and then with a different generation.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -11,6 +12,17 @@
 #include "tree/records.h"
 
 namespace tarvo {
+
+// Room for `needed` and an eighth more: arrays grow by that rather than
+// doubling, so that no more than about an eighth of their capacity waits unused.
+inline size_t capacityFor(size_t needed) {
+    return needed + needed / 8 + 16;
+}
+
+template <typename T>
+void growByEighth(std::vector<T>& records) {
+    if (records.size() == records.capacity()) records.reserve(capacityFor(records.size()));
+}
 
 template <typename Record, uint32_t Record::*Next>
 class SlotPool {
@@ -27,6 +39,7 @@ public:
         } else {
             if (records.size() > kMaxIndex) return kNone;
             index = static_cast<uint32_t>(records.size());
+            growByEighth(records);
             records.emplace_back();
         }
         const uint16_t generation = records[index].generation;

@@ -9,6 +9,7 @@ Tree::Tree() {
     nodes_[kRoot].state = SlotState::kLive;
     portals_.push_back(OtPortal{});  // index 0 is never issued
     lists_.emplace_back();           // list index 0 means "no lists"
+    attachments_.matchNodeSlots(1, 1);
 }
 
 // --- storage ---
@@ -18,20 +19,21 @@ NodeIndex Tree::allocateNode() {
     if (index == kNone) return kNone;
     // The flood walk never holds more frames than there are nodes.
     if (floodStack_.capacity() < nodes_.size()) floodStack_.reserve(nodes_.capacity());
+    attachments_.matchNodeSlots(nodes_.size(), nodes_.capacity());
     ++liveNodes_;
     return index;
 }
 
 void Tree::freeNode(NodeIndex index) {
     OtNode& n = nodes_[index];
+    attachments_.clear(index);
     if (n.lists != kNone) {
         NodeLists& lists = lists_[n.lists];
-        lists.attachments.clear();
         lists.zonePortals.clear();
         lists.ownPortals.clear();
         freeLists_.push_back(n.lists);
     }
-    if (n.role == kZone) --zoneCount_;
+    if (n.role == kZone) countZone(-1);
     n.lists = kNone;
     freeNodes_.give(nodes_, index);
     --liveNodes_;
@@ -149,7 +151,7 @@ Handle Tree::createNode(Handle parent, int32_t role, const Volume& volume) {
     n.radius = volume.radius;
     n.visible = 1;  // the host shows an object until told otherwise
     n.depth = parentIndex == kRoot ? 0 : nodes_[parentIndex].depth + 1;
-    if (role == kZone) ++zoneCount_;
+    if (role == kZone) countZone(1);
     appendChild(parentIndex, index);
     return nodeHandle(index);
 }
@@ -218,6 +220,14 @@ void Tree::endPortalsOfDying(const std::vector<NodeIndex>& dying) {
     touchedNodes_.clear();
 }
 
+// The search order's room is kept ahead of the zones, so that rebuilding it
+// in a pass allocates nothing.
+void Tree::countZone(int delta) {
+    zoneCount_ += delta;
+    zoneOrderStale_ = true;
+    if (zoneOrder_.capacity() < zoneCount_) zoneOrder_.reserve(capacityFor(zoneCount_));
+}
+
 void Tree::setParent(Handle node, Handle newParent) {
     const NodeIndex index = nodeIndex(node);
     if (index == kNone) return;
@@ -229,6 +239,7 @@ void Tree::setParent(Handle node, Handle newParent) {
     if (nodes_[index].parent == parentIndex) return;
     // Under itself or a descendant the subtree would leave the tree for good.
     if (isInSubtree(parentIndex, index)) return;
+    zoneOrderStale_ = true;
     unlinkChild(index);
     appendChild(parentIndex, index);
 }

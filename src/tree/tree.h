@@ -4,8 +4,10 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <vector>
 
+#include "tree/attachment_pool.h"
 #include "tree/frustum.h"
 #include "tree/handles.h"
 #include "tree/host_link.h"
@@ -26,13 +28,15 @@ struct Volume {
 // trees nor long portal chains touch the machine stack.
 struct FloodFrame {
     NodeIndex node;
-    uint32_t portalCursor;  // position in the node's zonePortals
-    NodeIndex nextNode;     // next top-level node or child to cull
-    uint8_t phase;          // see FloodPhase in pass.cpp
-    uint8_t restoreInside;  // cameraInside to put back when a far node's flood ends
-    uint8_t isFarNode;
-    uint8_t pad;
+    NodeIndex nextNode;          // next top-level node or child to cull
+    uint32_t portalCursor : 24;  // position in the node's zonePortals
+    uint32_t phase : 2;          // see FloodPhase in pass.cpp
+    uint32_t restoreInside : 1;  // the camera was inside a far node before its flood
+    uint32_t isFarNode : 1;
 };
+// One frame per node is reserved, so its size is part of every node's cost.
+static_assert(sizeof(FloodFrame) == 12);
+static_assert(kMaxIndex < (1u << 24), "a portal cursor holds any list position");
 
 class Tree {
 public:
@@ -108,9 +112,8 @@ public:
     const OtPortal& portal(PortalIndex index) const { return portals_[index]; }
     NodeIndex nodeSlotCount() const { return static_cast<NodeIndex>(nodes_.size()); }
     PortalIndex portalSlotCount() const { return static_cast<PortalIndex>(portals_.size()); }
-    const std::vector<OtAttachment>& attachments(NodeIndex index) const {
-        const uint32_t lists = nodes_[index].lists;
-        return lists == kNone ? noAttachments_ : lists_[lists].attachments;
+    std::span<const OtAttachment> attachments(NodeIndex index) const {
+        return attachments_.of(index);
     }
     const std::vector<PortalIndex>& zonePortals(NodeIndex index) const {
         const uint32_t lists = nodes_[index].lists;
@@ -135,6 +138,7 @@ private:
     void freePortal(PortalIndex index);
     NodeLists& listsFor(NodeIndex index);
     void releaseListsIfEmpty(NodeIndex index);
+    void countZone(int delta);
 
     void appendChild(NodeIndex parent, NodeIndex child);
     void unlinkChild(NodeIndex child);
@@ -151,36 +155,43 @@ private:
     // Pass pieces (pass.cpp).
     void clearPassFlags();
     NodeIndex clearAndFindCameraZone();
+    void rebuildZoneOrder();
     // Where a cull step's node came from, for the observer.
     struct Origin {
         Reach reach;
         NodeIndex from;
         PortalIndex portal;
     };
-    bool cullNode(NodeIndex index, Origin origin);
+    bool cullNode(NodeIndex index, const Origin& origin);
     void enterFlood(NodeIndex index, bool asFarNode);
     void hideSubtreeInPass(NodeIndex root);
     void reportSubtreeHidden(NodeIndex root);
     void report(const PassEvent& event) const { observer_->onEvent(observer_->context, event); }
-    static PassEvent metEvent(NodeIndex node, Origin origin, CullOutcome outcome,
+    static PassEvent metEvent(NodeIndex node, const Origin& origin, CullOutcome outcome,
                               int plane = kPlaneCount);
     void reportPortal(NodeIndex from, PortalIndex portal, PortalDecision decision) const;
     void runPass(NodeIndex startIndex);
     void flood(NodeIndex start);
     void stepPortal(FloodFrame& frame);
     void stepAfterOpening(FloodFrame& frame);
+    bool cullRunOfNodes(FloodFrame& frame);
     int rejectingPlane(const OtNode& n) const;  // kPlaneCount when in view
     bool testCameraInside(OtNode& n);
 
     std::vector<OtNode> nodes_;
     std::vector<OtPortal> portals_;
     std::vector<NodeLists> lists_;
+    AttachmentPool attachments_;
     std::vector<uint32_t> freeLists_;
     SlotPool<OtNode, &OtNode::nextSibling> freeNodes_;
     SlotPool<OtPortal, &OtPortal::zoneA> freePortals_;
     uint32_t liveNodes_ = 0;
     uint32_t livePortals_ = 0;
     uint32_t zoneCount_ = 0;  // live nodes of role Zone; no search without one
+    // The zones in the camera search's order (post-order). Creating or freeing
+    // a zone and any reparenting make it stale; the next search rebuilds it.
+    std::vector<NodeIndex> zoneOrder_;
+    bool zoneOrderStale_ = true;
 
     // mark and cameraInside count only when they equal the current pass's epoch.
     uint8_t passEpoch_ = 1;
@@ -189,7 +200,6 @@ private:
     std::vector<NodeIndex> scratchNodes_;  // deletion work lists
     std::vector<NodeIndex> touchedNodes_;
 
-    static inline const std::vector<OtAttachment> noAttachments_{};
     static inline const std::vector<PortalIndex> noPortals_{};
     HostLink host_;
     OtFrustum frustum_;
