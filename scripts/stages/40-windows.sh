@@ -86,7 +86,7 @@ export QEMU_RESERVED_VA=0xf7000000 WINEPREFIX="$prefix" WINEDEBUG=-all WINEARCH=
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 run_wine() {
   rm -rf "$work/wine" "$work/recorded" && mkdir -p "$work/wine" "$work/recorded"
-  timeout 540 wine build/win32/bin/winhost.exe --recording-plugin "$recording" \
+  timeout 900 wine build/win32/bin/winhost.exe --recording-plugin "$recording" \
     --journals "$work/recorded" suite "$work/wine" "${scripts[@]}"
 }
 start=$(date +%s)
