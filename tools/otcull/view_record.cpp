@@ -1,11 +1,13 @@
 #include "view_record.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <istream>
 #include <iterator>
 #include <map>
 #include <set>
+#include <span>
 #include <sstream>
 #include <unordered_map>
 
@@ -106,7 +108,7 @@ private:
 // and the figures by their bits, so that a NaN stays the same NaN. The line
 // that made a handle never changes.
 bool stillDescribes(const ViewNode& record, const OtNode& n, int32_t parent,
-                    const std::vector<OtAttachment>& attachments) {
+                    std::span<const OtAttachment> attachments) {
     auto bits = [](Vec3 a, Vec3 b, float radius) {
         return std::array<uint32_t, 7>{std::bit_cast<uint32_t>(a.x),   std::bit_cast<uint32_t>(a.y),
                                        std::bit_cast<uint32_t>(a.z),   std::bit_cast<uint32_t>(b.x),
@@ -116,7 +118,7 @@ bool stillDescribes(const ViewNode& record, const OtNode& n, int32_t parent,
     return record.kind == n.kind && record.role == n.role && record.parent == parent &&
            bits(record.cornerA, record.cornerB, record.radius) ==
                bits(n.cornerA, n.cornerB, n.radius) &&
-           record.attachments == attachments;
+           std::ranges::equal(record.attachments, attachments);
 }
 
 const char* decisionWords(PortalDecision decision) {
@@ -272,15 +274,21 @@ private:
         const int32_t id = nodes_.idOf(handle);
         nodes_.meet(id, number);
         const int32_t parent = nodeId(n.parent);
-        const std::vector<OtAttachment>& attachments = tree.attachments(index);
+        const std::span<const OtAttachment> attachments = tree.attachments(index);
         keepRecord(
             nodes_, session_.nodes, id, handle,
             [&](const ViewNode& last) { return stillDescribes(last, n, parent, attachments); },
             [&] {
-                return ViewNode{id,         {},       n.kind,
-                                n.role,     parent,   n.cornerA,
-                                n.cornerB,  n.radius, run_.tap.lineMade(handle),
-                                attachments};
+                return ViewNode{id,
+                                {},
+                                n.kind,
+                                n.role,
+                                parent,
+                                n.cornerA,
+                                n.cornerB,
+                                n.radius,
+                                run_.tap.lineMade(handle),
+                                {attachments.begin(), attachments.end()}};
             },
             pass.nodeRecords);
         const int32_t state = (n.visible ? kViewVisible : 0) |
