@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # The differential fuzzer (core against the reference model) for a bounded
 # time, starting from the checked-in corpus; a divergence, a sanitizer report
-# or a leak fails the run. FUZZ_SECONDS overrides the 120 s budget. Then the
+# or a leak fails the run. FUZZ_SECONDS overrides the 90 s budget. Then the
 # script fuzzer (the script reader and runner on the core) from the examples
 # and a journal, for SCRIPT_FUZZ_SECONDS (30 s).
 set -euo pipefail
 scripts/install-deps reliability
-seconds=${FUZZ_SECONDS:-120}
+seconds=${FUZZ_SECONDS:-90}
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j2 --target differential_fuzzer script_fuzzer
 work=$(mktemp -d)
