@@ -6,8 +6,8 @@
 
 #include "call_floor.h"
 #include "camera_math.h"
-#include "demo_scene.h"
-#include "demo_walk.h"
+#include "demo/demo_scene.h"
+#include "demo/demo_walk.h"
 
 namespace tarvo::bench {
 namespace {

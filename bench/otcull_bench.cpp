@@ -10,7 +10,7 @@
 #include <map>
 
 #include "camera_math.h"
-#include "commands.h"
+#include "cli/verbs.h"
 #include "commands/record/journal.h"
 #include "commands/state.h"
 #include "host/standin_host.h"

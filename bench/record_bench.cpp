@@ -8,7 +8,7 @@
 
 #include "commands/record/journal.h"
 #include "core_session.h"
-#include "demo_run.h"
+#include "demo/demo_run.h"
 
 extern "C" void tarvo_unrecorded_OT_SetPosition(int32_t node, float x, float y, float z);
 extern "C" int32_t tarvo_unrecorded_OT_TestPoint(float x, float y, float z);

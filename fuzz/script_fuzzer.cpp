@@ -8,7 +8,7 @@
 #include <string>
 
 #include "script_runner.h"
-#include "standin_session.h"
+#include "trace/standin_session.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::istringstream in(std::string(reinterpret_cast<const char*>(data), size));

@@ -13,5 +13,5 @@ cmake --build build/release -j"$(nproc)" --target otcull
 # paths of a Node.js that did not come from Debian.
 if command -v eslint >/dev/null; then
   NODE_PATH=/usr/share/nodejs:/usr/lib/nodejs eslint --no-eslintrc \
-    -c tools/otcull/web/.eslintrc.json tools/otcull/web/view.js
+    -c tools/otcull/view/web/.eslintrc.json tools/otcull/view/web/view.js
 fi

@@ -10,7 +10,7 @@
 #include <sstream>
 #include <vector>
 
-#include "commands.h"
+#include "cli/verbs.h"
 
 namespace tarvo {
 namespace {

@@ -5,7 +5,7 @@
 #include <sstream>
 #include <vector>
 
-#include "commands.h"
+#include "cli/verbs.h"
 
 namespace tarvo {
 namespace {

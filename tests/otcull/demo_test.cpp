@@ -4,9 +4,9 @@
 
 #include "camera_math.h"
 #include "commands/state.h"
-#include "demo_scene.h"
-#include "demo_walk.h"
-#include "svg_writer.h"
+#include "demo/demo_scene.h"
+#include "demo/demo_walk.h"
+#include "plan/svg_writer.h"
 #include "tarvo/culling.h"
 
 namespace tarvo {

@@ -9,9 +9,9 @@
 #include <fstream>
 #include <sstream>
 
-#include "layout_lint.h"
+#include "lint/layout_lint.h"
 #include "script_runner.h"
-#include "standin_session.h"
+#include "trace/standin_session.h"
 
 namespace tarvo {
 namespace {

@@ -1,7 +1,7 @@
 // Each explanation, provoked by a small script. The camera stands at the
 // origin looking down +z (90 degrees, square, near 1, far 100), so x < z is
 // in front of the right plane and -x < z in front of the left.
-#include "explain.h"
+#include "explain/explain.h"
 
 #include <gtest/gtest.h>
 

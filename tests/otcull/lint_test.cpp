@@ -5,8 +5,8 @@
 #include <random>
 #include <sstream>
 
-#include "layout_lint.h"
-#include "volume_geometry.h"
+#include "lint/layout_lint.h"
+#include "lint/volume_geometry.h"
 
 namespace tarvo {
 namespace {

@@ -1,6 +1,6 @@
 // The cost report: box corners counted by the eight-corner rule, and the
 // figures `otcull run --stats` prints after a pass.
-#include "pass_cost.h"
+#include "trace/pass_cost.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <regex>
 #include <sstream>
 
-#include "commands.h"
+#include "cli/verbs.h"
 
 namespace tarvo {
 namespace {

@@ -1,4 +1,4 @@
-#include "plan_view.h"
+#include "plan/plan_view.h"
 
 #include <gtest/gtest.h>
 
@@ -9,10 +9,10 @@
 #include <stdexcept>
 
 #include "commands/state.h"
-#include "demo_run.h"
-#include "plan_svg.h"
+#include "demo/demo_run.h"
+#include "plan/plan_svg.h"
 #include "script_runner.h"
-#include "standin_session.h"
+#include "trace/standin_session.h"
 
 namespace tarvo {
 namespace {

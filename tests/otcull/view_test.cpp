@@ -9,10 +9,10 @@
 #include <map>
 #include <sstream>
 
-#include "demo_run.h"
-#include "explain.h"
-#include "view_demo.h"
-#include "view_page.h"
+#include "demo/demo_run.h"
+#include "explain/explain.h"
+#include "demo/view_demo.h"
+#include "view/view_page.h"
 
 namespace tarvo {
 namespace {

@@ -1,6 +1,6 @@
 // Distances and overlaps between node volumes, which the lint's zone and
 // opening warnings rest on.
-#include "volume_geometry.h"
+#include "lint/volume_geometry.h"
 
 #include <gtest/gtest.h>
 

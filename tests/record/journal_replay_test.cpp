@@ -17,9 +17,9 @@
 #include "commands/command_table.h"
 #include "commands/record/journal.h"
 #include "script_runner.h"
-#include "standin_session.h"
+#include "trace/standin_session.h"
 #include "tarvo/culling.h"
-#include "view_record.h"
+#include "view/view_record.h"
 
 namespace tarvo {
 namespace {

@@ -1,0 +1,107 @@
+// `otcull view`: a recorded session as the page shows it. The tree is kept
+// once, as records; each pass then carries only what changed since the one
+// before: node and portal records, states and explanations. Every figure
+// and sentence comes from the pass observer and the script runner, the same
+// as `explain`, `lint` and `run --stats` print.
+#pragma once
+
+#include <cstdint>
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "trace/pass_cost.h"
+#include "tree/records.h"
+
+namespace tarvo {
+
+// Nodes and portals go by page ids (0, 1, ... in the order first seen), so
+// that the change lists stay short; -1 stands for none.
+struct ViewNode {
+    int32_t id;
+    std::string name;
+    uint8_t kind;  // kBox, kSphere, kPoint
+    int32_t role;
+    int32_t parent;
+    Vec3 cornerA;  // a box's corners as given; a sphere's or point's centre
+    Vec3 cornerB;
+    float radius;
+    int line;  // the line that made it; 0 when the script did not
+    std::vector<OtAttachment> attachments;
+};
+
+struct ViewPortal {
+    int32_t id;
+    std::string name;
+    int32_t zoneA;
+    int32_t zoneB;
+    int32_t opening;
+    int line;
+};
+
+// A node's state after a pass: bits of these.
+enum ViewNodeState : int32_t {
+    kViewVisible = 1,
+    kViewReached = 2,  // dealt with by the pass
+    kViewOpening = 4,  // the opening of some portal
+};
+
+// A portal's state after a pass: whether it is disabled, and what the pass
+// decided when it met the portal (-1: not met).
+struct ViewPortalState {
+    static int32_t code(bool disabled, std::optional<uint8_t> decision) {
+        return (disabled ? 1 : 0) | ((decision ? *decision + 1 : 0) << 1);
+    }
+};
+
+// id takes value from this pass on; a record value of -1 means gone.
+struct ViewChange {
+    int32_t id;
+    int32_t value;
+    bool operator==(const ViewChange&) const = default;
+};
+
+struct ViewPass {
+    int line;
+    std::string lineText;
+    std::string command;  // "OT_CullAll" or "OT_Cull(start)"
+    int32_t summary;      // text: "camera zone hall"
+    int32_t cameraZone;   // page id, -1 for none
+    PassCost cost;
+    uint64_t objectsShown;  // objects and limbs the host has shown, of those ever switched
+    uint64_t objectsHidden;
+    std::optional<std::vector<float>> camera;  // position, then the six planes (a, b, c, d)
+    std::vector<ViewChange> nodeRecords;       // value: index into ViewSession::nodes
+    std::vector<ViewChange> nodeStates;
+    std::vector<ViewChange>
+        nodeWhy;  // index into ViewSession::texts: explain's line after "NAME: "
+    std::vector<ViewChange> portalRecords;
+    std::vector<ViewChange> portalStates;
+    std::vector<ViewChange> portalWhy;
+};
+
+struct ViewLint {
+    int line;
+    std::string kind;
+    std::string text;
+    int32_t node;    // the node made on that line, or -1
+    int32_t portal;  // the portal made on that line, or -1
+};
+
+struct ViewSession {
+    std::string source;
+    std::vector<ViewNode> nodes;  // every record a node has had, in order
+    std::vector<ViewPortal> portals;
+    std::vector<std::string> texts;  // every sentence, once
+    std::vector<ViewPass> passes;
+    std::vector<ViewLint> lint;
+};
+
+// Runs the script read from in (path names it in messages) and records
+// every pass. Returns the exit status: 0, or 2 after a script error (the
+// passes before it are kept).
+int recordSession(std::istream& in, std::string_view path, ViewSession& session, std::ostream& err);
+
+}  // namespace tarvo
