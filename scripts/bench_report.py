@@ -1,4 +1,4 @@
-"""Turns a Google Benchmark JSON run into BENCHMARKS.md: every figure, the
+"""Turns a Google Benchmark JSON run into docs/benchmarks.md: every figure, the
 ratios the project tracks, and the machine it ran on."""
 import json
 import os
