@@ -11,7 +11,7 @@
 
 #include "camera_math.h"
 #include "cli/verbs.h"
-#include "commands/record/journal.h"
+#include "commands/journal/journal.h"
 #include "commands/state.h"
 #include "host/standin_host.h"
 #include "otcull_scripts.h"
@@ -138,10 +138,10 @@ std::string journalFile(int nodes, int frames) {
             .string();
     fs::create_directories(kDir);
     DirectSession session;
-    record::processJournal().start(path.c_str());
+    journal::processJournal().start(path.c_str());
     buildLevel(nodes);
     for (int f = 0; f < frames; ++f) frame(session.host, f, frames);
-    record::processJournal().stop();
+    journal::processJournal().stop();
     return written[{nodes, frames}] = path;
 }
 

@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <sstream>
 
-#include "commands/record/journal.h"
+#include "commands/journal/journal.h"
 #include "core_session.h"
 #include "demo/demo_run.h"
 
@@ -23,7 +23,7 @@ enum Way { kShipped, kNoJournal, kJournal };
 const fs::path kJournalFile = fs::temp_directory_path() / "tarvo-record-bench.otc";
 
 void startJournal(Way way) {
-    if (way == kJournal) record::processJournal().start(kJournalFile.c_str());
+    if (way == kJournal) journal::processJournal().start(kJournalFile.c_str());
 }
 
 void BM_Record_SetPosition(benchmark::State& state) {
@@ -40,7 +40,7 @@ void BM_Record_SetPosition(benchmark::State& state) {
             OT_SetPosition(node, x, 1.0f, 2.0f);
         }
     }
-    record::processJournal().stop();
+    journal::processJournal().stop();
     state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(BM_Record_SetPosition)->DenseRange(kShipped, kJournal)->Unit(benchmark::kNanosecond);
@@ -55,7 +55,7 @@ void BM_Record_TestPoint(benchmark::State& state) {
         benchmark::DoNotOptimize(way == kShipped ? tarvo_unrecorded_OT_TestPoint(x, 1.0f, 2.0f)
                                                  : OT_TestPoint(x, 1.0f, 2.0f));
     }
-    record::processJournal().stop();
+    journal::processJournal().stop();
     state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(BM_Record_TestPoint)->DenseRange(kNoJournal, kJournal)->Unit(benchmark::kNanosecond);
@@ -71,7 +71,7 @@ void BM_Record_DemoWalk(benchmark::State& state) {
         std::ostringstream out;
         std::ostringstream err;
         runDemo(options, out, err);
-        record::processJournal().stop();
+        journal::processJournal().stop();
         if (way == kJournal) bytes = fs::file_size(kJournalFile);
     }
     state.counters["frames"] = options.frames;

@@ -265,14 +265,12 @@ def no_camera_zone():
 
 
 def command_table():
-    """(script name, parameter count) -> id, read from the command table."""
+    """(script name, parameter count) -> id, read from the command list."""
     table = {}
-    path = os.path.join(HERE, "..", "src", "commands", "command_table.h")
-    for cid, decl in re.findall(r'\{(\d+), "([^"]+)"', open(path).read()):
-        name, letters = decl.split("%")[0], decl.split("%")[1]
-        returns = name.endswith("[")
-        params = letters[1:] if returns else letters
-        table[(name.rstrip("["), 0 if params == "0" else len(params))] = int(cid)
+    path = os.path.join(HERE, "..", "src", "commands", "command_list.h")
+    row = re.compile(r"X\((\d+), \w+, (\w+), \w+, \w+, \(\w+, \w*\),[\s\\]*\(((?:[^()]|\([^()]*\))*)\)")
+    for cid, name, parameters in row.findall(open(path).read()):
+        table[(name, len(re.findall(r"\(\w+, \w+\)", parameters)))] = int(cid)
     return table
 
 

@@ -1,88 +1,119 @@
-// The one list of script commands: each declaration exactly as the host's
-// script compiler reads it from the plug-in's string table, with whether the
-// command runs the host link first. The Windows resource, the exports'
-// signature checks, the script runner and the tests all read this table.
+// The command table: each row of commands/command_list.h with what follows
+// from it, fixed at compile time. Its declaration is written here exactly as
+// the host's script compiler reads it from the plug-in's string table,
+// "NAME[%TYPES%EXPORT%": a '[' and the result's letter for a command with a
+// result, then one letter per parameter ('L' integer, 'F' float; "0" for
+// none), result letters 'L' handle, 'F' float, 'D' 0 or 1.
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <string_view>
+#include <type_traits>
+
+#include "commands/command_list.h"
 
 namespace tarvo {
 
-struct CommandDeclaration {
-    int id;                        // string identifier in the resource, 1 to 61
-    std::string_view declaration;  // "NAME[%TYPES%EXPORT%"
-    bool runsHostLink;
+// What a parameter stands for; each kind is its own one-letter code.
+enum class ParameterKind : char {
+    kNode = 'N',
+    kPortal = 'P',
+    kRole = 'R',
+    kObject = 'O',
+    kLimb = 'M',
+    kCamera = 'C',
+    kFloat = 'F',
 };
 
-inline constexpr std::array<CommandDeclaration, 61> kCommandTable = {{
-    {1, "OT_UpdateFrustum%0%OT_UpdateFrustum1%", true},
-    {2, "OT_UpdateFrustum%L%OT_UpdateFrustum2%", true},
-    {3, "OT_CullAll%0%OT_CullAll%", true},
-    {4, "OT_Cull%L%OT_Cull%", true},
-    {5, "OT_CreateBox[%LLFFFFFFL%OT_CreateBox1%", true},
-    {6, "OT_CreateSphere[%LLFFFFL%OT_CreateSphere1%", true},
-    {7, "OT_CreatePoint[%LLFFFL%OT_CreatePoint1%", true},
-    {8, "OT_CreateBox[%LLFFFFFF%OT_CreateBox2%", true},
-    {9, "OT_CreateSphere[%LLFFFF%OT_CreateSphere2%", true},
-    {10, "OT_CreatePoint[%LLFFF%OT_CreatePoint2%", true},
-    {11, "OT_Delete%L%OT_Delete%", true},
-    {12, "OT_DeleteAll%0%OT_DeleteAll%", true},
-    {13, "OT_AddObject%LL%OT_AddObject%", false},
-    {14, "OT_AddLimb%LLL%OT_AddLimb%", false},
-    {15, "OT_RemoveObject%LL%OT_RemoveObject%", false},
-    {16, "OT_RemoveLimb%LLL%OT_RemoveLimb%", false},
-    {17, "OT_Visible[%DL%OT_Visible%", false},
-    {18, "OT_Hide%L%OT_Hide%", false},
-    {19, "OT_Show%L%OT_Show%", false},
-    {20, "OT_HideAll%L%OT_HideAll1%", false},
-    {21, "OT_ShowAll%L%OT_ShowAll1%", false},
-    {22, "OT_HideAll%0%OT_HideAll2%", false},
-    {23, "OT_ShowAll%0%OT_ShowAll2%", false},
-    {24, "OT_AddPortal[%LLLL%OT_AddPortal%", false},
-    {25, "OT_RemovePortal%L%OT_RemovePortal%", false},
-    {26, "OT_CreateObjectBox[%LLLL%OT_CreateObjectBox1%", true},
-    {27, "OT_CreateObjectSphere[%LLLL%OT_CreateObjectSphere1%", true},
-    {28, "OT_CreateObjectBox[%LLL%OT_CreateObjectBox2%", true},
-    {29, "OT_CreateObjectSphere[%LLL%OT_CreateObjectSphere2%", true},
-    {30, "OT_CreateLimbBox[%LLLLL%OT_CreateLimbBox1%", true},
-    {31, "OT_CreateLimbSphere[%LLLLL%OT_CreateLimbSphere1%", true},
-    {32, "OT_CreateLimbBox[%LLLL%OT_CreateLimbBox2%", true},
-    {33, "OT_CreateLimbSphere[%LLLL%OT_CreateLimbSphere2%", true},
-    {34, "OT_TestBox[%DFFFFFF%OT_TestBox%", false},
-    {35, "OT_TestSphere[%DFFFF%OT_TestSphere%", false},
-    {36, "OT_TestPoint[%DFFF%OT_TestPoint%", false},
-    {37, "OT_SetParent%LL%OT_SetParent%", false},
-    {38, "OT_SetPosition%LFFF%OT_SetPosition%", false},
-    {39, "OT_SetBox%LFFFFFF%OT_SetBox%", false},
-    {40, "OT_SetBoxSize%LFFF%OT_SetBoxSize%", false},
-    {41, "OT_SetRadius%LF%OT_SetRadius%", false},
-    {42, "OT_GetPositionX[%FL%OT_GetPositionX%", false},
-    {43, "OT_GetPositionY[%FL%OT_GetPositionY%", false},
-    {44, "OT_GetPositionZ[%FL%OT_GetPositionZ%", false},
-    {45, "OT_GetRadius[%FL%OT_GetRadius%", false},
-    {46, "OT_GetBoxWidth[%FL%OT_GetBoxWidth%", false},
-    {47, "OT_GetBoxHeight[%FL%OT_GetBoxHeight%", false},
-    {48, "OT_GetBoxDepth[%FL%OT_GetBoxDepth%", false},
-    {49, "OT_GetBoxXA[%FL%OT_GetBoxXA%", false},
-    {50, "OT_GetBoxYA[%FL%OT_GetBoxYA%", false},
-    {51, "OT_GetBoxZA[%FL%OT_GetBoxZA%", false},
-    {52, "OT_GetBoxXB[%FL%OT_GetBoxXB%", false},
-    {53, "OT_GetBoxYB[%FL%OT_GetBoxYB%", false},
-    {54, "OT_GetBoxZB[%FL%OT_GetBoxZB%", false},
-    {55, "OT_GetParent[%LL%OT_GetParent%", false},
-    {56, "OT_EnablePortal%L%OT_EnablePortal%", false},
-    {57, "OT_DisablePortal%L%OT_DisablePortal%", false},
-    {58, "OT_PortalEnabled[%DL%OT_PortalEnabled%", false},
-    {59, "OT_GetPortalPortal[%LL%OT_GetPortalPortal%", false},
-    {60, "OT_GetPortalA[%LL%OT_GetPortalA%", false},
-    {61, "OT_GetPortalB[%LL%OT_GetPortalB%", false},
-}};
+enum class ResultKind : uint8_t { kNone, kNewNode, kNewPortal, kNode, kFloat, kFlag };
 
-// A declaration taken apart: "OT_CreateBox[%LLFFFFFF%OT_CreateBox2%" has script
-// name OT_CreateBox, result 'L', parameters "LFFFFFF", export OT_CreateBox2.
+// The host state a command reads besides its arguments.
+enum class HostRead : uint8_t {
+    kNothing,
+    kCurrentCamera,
+    kCameraMatrices,
+    kCameraPosition,
+    kObjectFigures,
+    kLimbFigures,
+};
+
+// The C types the exports take and give: a float result crosses as its bits.
+template <ParameterKind kind>
+using ParameterType = std::conditional_t<kind == ParameterKind::kFloat, float, int32_t>;
+template <ResultKind kind>
+using ResultType = std::conditional_t<kind == ResultKind::kNone, void, int32_t>;
+
+inline constexpr std::size_t kMaxParameters = 8;
+
+struct CommandParameter {
+    ParameterKind kind;
+    std::string_view name;  // empty past the last parameter
+};
+
+// A row of the list as written.
+struct CommandRow {
+    int id;
+    std::string_view exportName;
+    std::string_view scriptName;
+    std::string_view hostLink;  // "Link" or "NoLink"
+    HostRead reads;
+    ResultKind result;
+    std::string_view resultName;
+    std::array<CommandParameter, kMaxParameters> parameters;
+    std::string_view reference;
+};
+
+// Applies f to each (KIND, NAME) pair of a row's parenthesised parameter
+// list, the results separated by commas. Each rescan takes one step; 64 are
+// far more than kMaxParameters needs.
+#define TARVO_EACH_PARAMETER(f, parameters) TARVO_EACH_IN(f, TARVO_UNPAREN parameters)
+#define TARVO_EACH_IN(f, ...) TARVO_EACH_LISTED(f, __VA_ARGS__)
+#define TARVO_EACH_LISTED(f, ...) __VA_OPT__(TARVO_RESCAN(TARVO_EACH_STEP(f, __VA_ARGS__)))
+#define TARVO_EACH_STEP(f, pair, ...) \
+    f pair __VA_OPT__(, TARVO_EACH_AGAIN TARVO_PARENS(f, __VA_ARGS__))
+#define TARVO_EACH_AGAIN() TARVO_EACH_STEP
+#define TARVO_PARENS ()
+#define TARVO_UNPAREN(...) __VA_ARGS__
+#define TARVO_RESCAN(...) TARVO_RESCAN4(TARVO_RESCAN4(TARVO_RESCAN4(__VA_ARGS__)))
+#define TARVO_RESCAN4(...) TARVO_RESCAN1(TARVO_RESCAN1(TARVO_RESCAN1(TARVO_RESCAN1(__VA_ARGS__))))
+#define TARVO_RESCAN1(...) __VA_ARGS__
+
+// "," before a list that is not empty, for arguments after a first one.
+#define TARVO_COMMA_FIRST(...) TARVO_COMMA_FIRST_EXPANDED(__VA_ARGS__)
+#define TARVO_COMMA_FIRST_EXPANDED(...) __VA_OPT__(, ) __VA_ARGS__
+
+// The pieces of an export's C declaration, from a row's columns.
+#define TARVO_RESULT_TYPE(result) TARVO_RESULT_TYPE_OF result
+#define TARVO_RESULT_TYPE_OF(kind, name) ::tarvo::ResultType<::tarvo::ResultKind::k##kind>
+#define TARVO_PARAMETER_TYPE(kind, name) ::tarvo::ParameterType<::tarvo::ParameterKind::k##kind>
+#define TARVO_PARAMETER_DECLARATION(kind, name) TARVO_PARAMETER_TYPE(kind, name) name
+#define TARVO_PARAMETER_NAME(kind, name) name
+#define TARVO_FUNCTION_TYPE(result, parameters)     \
+    std::type_identity_t<TARVO_RESULT_TYPE(result)( \
+        TARVO_EACH_PARAMETER(TARVO_PARAMETER_TYPE, parameters))>
+
+#define TARVO_ROW_RESULT(kind, name) ::tarvo::ResultKind::k##kind, #name
+#define TARVO_ROW_PARAMETER(kind, name)        \
+    ::tarvo::CommandParameter {                \
+        ::tarvo::ParameterKind::k##kind, #name \
+    }
+#define TARVO_COMMAND_ROW(id, exportName, scriptName, hostLink, reads, result, parameters, \
+                          reference)                                                       \
+    ::tarvo::CommandRow{id,                                                                \
+                        #exportName,                                                       \
+                        #scriptName,                                                       \
+                        #hostLink,                                                         \
+                        ::tarvo::HostRead::k##reads,                                       \
+                        TARVO_ROW_RESULT result,                                           \
+                        {{TARVO_EACH_PARAMETER(TARVO_ROW_PARAMETER, parameters)}},         \
+                        reference},
+
+inline constexpr CommandRow kCommandRows[] = {TARVO_COMMANDS(TARVO_COMMAND_ROW)};
+inline constexpr std::size_t kCommandCount = std::size(kCommandRows);
+
+// A declaration's parts, as views of the declaration.
 struct CommandSignature {
     std::string_view scriptName;
     std::string_view exportName;
@@ -90,53 +121,160 @@ struct CommandSignature {
     std::string_view parameters;  // "" for none (the declaration's "0")
 };
 
-constexpr std::optional<CommandSignature> parseDeclaration(std::string_view text) {
-    const auto firstPercent = text.find('%');
-    if (firstPercent == std::string_view::npos || text.empty() || text.back() != '%') {
-        return std::nullopt;
-    }
-    const bool returnsValue = firstPercent > 0 && text[firstPercent - 1] == '[';
-    const auto secondPercent = text.find('%', firstPercent + 1);
-    if (secondPercent == std::string_view::npos || secondPercent + 1 >= text.size() - 1) {
-        return std::nullopt;
-    }
-    CommandSignature sig{};
-    sig.scriptName = text.substr(0, firstPercent - (returnsValue ? 1 : 0));
-    std::string_view letters = text.substr(firstPercent + 1, secondPercent - firstPercent - 1);
-    sig.exportName = text.substr(secondPercent + 1, text.size() - secondPercent - 2);
-    if (letters.empty() || sig.scriptName.empty() ||
-        sig.exportName.find('%') != std::string_view::npos) {
-        return std::nullopt;
-    }
-    if (returnsValue) {
-        sig.result = letters.front();
-        letters.remove_prefix(1);
-    }
-    if (letters == "0") letters = {};
-    for (char c : letters) {
-        if (c != 'L' && c != 'F') return std::nullopt;
-    }
-    if (sig.result != 0 && sig.result != 'L' && sig.result != 'F' && sig.result != 'D') {
-        return std::nullopt;
-    }
-    sig.parameters = letters;
-    return sig;
+// One command, as the plug-in, the host and the tools see it.
+struct CommandDeclaration {
+    int id;                        // string identifier in the resource, from 1
+    std::string_view declaration;  // "NAME[%TYPES%EXPORT%"
+    bool runsHostLink;
+    CommandSignature signature;
+    std::string_view parameterKinds;  // one ParameterKind letter per parameter
+    std::array<std::string_view, kMaxParameters> parameterNames;
+    ResultKind result;
+    std::string_view resultName;
+    HostRead reads;
+    std::string_view reference;
+};
+
+namespace command_rows {
+
+constexpr std::size_t parameterCount(const CommandRow& row) {
+    std::size_t count = 0;
+    while (count < kMaxParameters && !row.parameters[count].name.empty()) ++count;
+    return count;
 }
 
-constexpr CommandSignature signatureOf(const CommandDeclaration& command) {
-    return *parseDeclaration(command.declaration);
+constexpr char resultLetter(ResultKind kind) {
+    switch (kind) {
+        case ResultKind::kNone:
+            return 0;
+        case ResultKind::kFloat:
+            return 'F';
+        case ResultKind::kFlag:
+            return 'D';
+        default:
+            return 'L';
+    }
+}
+
+constexpr char parameterLetter(ParameterKind kind) {
+    return kind == ParameterKind::kFloat ? 'F' : 'L';
+}
+
+// Where a row's declaration starts its parameter letters.
+constexpr std::size_t lettersOffset(const CommandRow& row) {
+    return row.scriptName.size() + (row.result == ResultKind::kNone ? 1 : 3);
+}
+
+// The declaration, then the parameter kinds.
+constexpr std::size_t textSize(const CommandRow& row) {
+    const std::size_t count = parameterCount(row);
+    const std::size_t letters = count == 0 ? 1 : count;
+    return lettersOffset(row) + letters + row.exportName.size() + 2 + count;
+}
+
+consteval std::size_t allTextSize() {
+    std::size_t size = 0;
+    for (const CommandRow& row : kCommandRows) size += textSize(row);
+    return size;
+}
+
+consteval std::array<char, allTextSize()> writeAllText() {
+    std::array<char, allTextSize()> text{};
+    char* at = text.data();
+    const auto put = [&](std::string_view part) {
+        for (char c : part) *at++ = c;
+    };
+    for (const CommandRow& row : kCommandRows) {
+        const std::size_t count = parameterCount(row);
+        put(row.scriptName);
+        if (row.result != ResultKind::kNone) *at++ = '[';
+        *at++ = '%';
+        if (row.result != ResultKind::kNone) *at++ = resultLetter(row.result);
+        if (count == 0) *at++ = '0';
+        for (std::size_t i = 0; i < count; ++i) *at++ = parameterLetter(row.parameters[i].kind);
+        *at++ = '%';
+        put(row.exportName);
+        *at++ = '%';
+        for (std::size_t i = 0; i < count; ++i) *at++ = static_cast<char>(row.parameters[i].kind);
+    }
+    return text;
+}
+
+inline constexpr std::array<char, allTextSize()> kText = writeAllText();
+
+consteval bool hostLinkOf(std::string_view word) {
+    if (word == "Link") return true;
+    if (word != "NoLink") throw "a row's host link is Link or NoLink";
+    return false;
+}
+
+consteval std::array<CommandDeclaration, kCommandCount> describeAll() {
+    std::array<CommandDeclaration, kCommandCount> table{};
+    std::size_t at = 0;
+    for (std::size_t i = 0; i < kCommandCount; ++i) {
+        const CommandRow& row = kCommandRows[i];
+        const std::size_t count = parameterCount(row);
+        const std::string_view text(kText.data() + at, textSize(row));
+        const std::string_view declaration = text.substr(0, textSize(row) - count);
+        CommandDeclaration& command = table[i];
+        command.id = row.id;
+        command.declaration = declaration;
+        command.runsHostLink = hostLinkOf(row.hostLink);
+        const std::size_t exportAt = declaration.size() - 1 - row.exportName.size();
+        command.signature = {declaration.substr(0, row.scriptName.size()),
+                             declaration.substr(exportAt, row.exportName.size()),
+                             resultLetter(row.result),
+                             declaration.substr(lettersOffset(row), count)};
+        command.parameterKinds = text.substr(declaration.size());
+        for (std::size_t p = 0; p < count; ++p) command.parameterNames[p] = row.parameters[p].name;
+        command.result = row.result;
+        command.resultName = row.resultName;
+        command.reads = row.reads;
+        command.reference = row.reference;
+        at += text.size();
+    }
+    return table;
+}
+
+}  // namespace command_rows
+
+inline constexpr std::array<CommandDeclaration, kCommandCount> kCommandTable =
+    command_rows::describeAll();
+
+constexpr const CommandSignature& signatureOf(const CommandDeclaration& command) {
+    return command.signature;
 }
 
 constexpr const CommandDeclaration* findCommandByExport(std::string_view exportName) {
     for (const auto& command : kCommandTable) {
-        if (signatureOf(command).exportName == exportName) return &command;
+        if (command.signature.exportName == exportName) return &command;
     }
     return nullptr;
 }
 
-// Every integer result in the table names a node or a portal.
+// Every integer result names a node or a portal.
 constexpr bool returnsHandle(const CommandDeclaration& command) {
-    return signatureOf(command).result == 'L';
+    return command.result == ResultKind::kNewNode || command.result == ResultKind::kNewPortal ||
+           command.result == ResultKind::kNode;
 }
+
+// Identifiers run from 1 in row order, export names are unique, and every
+// declaration is plain enough for a resource script string.
+consteval bool tableIsSound() {
+    for (std::size_t i = 0; i < kCommandCount; ++i) {
+        const CommandDeclaration& command = kCommandTable[i];
+        if (command.id != static_cast<int>(i) + 1) return false;
+        for (std::size_t j = 0; j < i; ++j) {
+            if (kCommandTable[j].signature.exportName == command.signature.exportName) return false;
+        }
+        for (char c : command.declaration) {
+            const bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
+                               (c >= '0' && c <= '9') || c == '_' || c == '%' || c == '[';
+            if (!plain) return false;
+        }
+    }
+    return true;
+}
+static_assert(tableIsSound(), "the command list is out of order or a row is malformed");
 
 }  // namespace tarvo

@@ -1,8 +1,9 @@
-// The 61 script commands. Each is thin: the host link where the command table
+// The script commands. Each is thin: the host link where the command table
 // says so, then one call into the tree, which ignores handles that name
 // nothing live.
 #include <bit>
 #include <string_view>
+#include <type_traits>
 
 #include "commands/command_table.h"
 #include "commands/state.h"
@@ -28,7 +29,7 @@ consteval bool declaredWithHostLink(std::string_view exportName) {
     for (const CommandDeclaration& command : kCommandTable) {
         if (signatureOf(command).exportName == exportName) return command.runsHostLink;
     }
-    throw "export missing from the command table";
+    throw "export missing from the command list";
 }
 
 namespace {
@@ -85,9 +86,9 @@ void OT_CullAll(void) {
     OT_ENTER(OT_CullAll);
     tree.cull(0);
 }
-void OT_Cull(int32_t start) {
+void OT_Cull(int32_t startNode) {
     OT_ENTER(OT_Cull);
-    tree.cull(start);
+    tree.cull(startNode);
 }
 
 int32_t OT_CreateBox1(int32_t parent, float xa, float ya, float za, float xb, float yb, float zb,
@@ -291,3 +292,12 @@ int32_t OT_GetPortalB(int32_t portal) {
 }
 
 }  // extern "C"
+
+// The public header declares every export exactly as its row in the command
+// list does; the definitions above must then match both.
+#define TARVO_CHECK_DECLARATION(id, exportName, scriptName, hostLink, reads, result, parameters, \
+                                reference)                                                       \
+    static_assert(std::is_same_v<decltype(exportName), TARVO_FUNCTION_TYPE(result, parameters)>, \
+                  #exportName " in tarvo/culling.h differs from its row in the command list");
+TARVO_COMMANDS(TARVO_CHECK_DECLARATION)
+#undef TARVO_CHECK_DECLARATION

@@ -9,7 +9,8 @@
 
 namespace tarvo {
 
-// id is 1 to 61; slots holds exactly the declared parameters.
+// id counts from 1 in the command list's order; slots holds exactly the
+// declared parameters.
 int32_t invokeCommand(int id, std::span<const uint32_t> slots);
 
 }  // namespace tarvo

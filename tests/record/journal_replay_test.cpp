@@ -15,10 +15,10 @@
 #include <sstream>
 
 #include "commands/command_table.h"
-#include "commands/record/journal.h"
+#include "commands/journal/journal.h"
 #include "script_runner.h"
-#include "trace/standin_session.h"
 #include "tarvo/culling.h"
+#include "trace/standin_session.h"
 #include "view/view_record.h"
 
 namespace tarvo {
@@ -45,11 +45,11 @@ std::string recordRun(const std::string& script, const fs::path& path) {
     std::ostringstream out;
     std::ostringstream err;
     StandInSession session(out);
-    EXPECT_TRUE(record::processJournal().start(path.c_str()));
+    EXPECT_TRUE(journal::processJournal().start(path.c_str()));
     script::ScriptRunner runner(session, session, out);
     std::istringstream in(script);
     runner.runScript(in, "original", err);
-    record::processJournal().stop();
+    journal::processJournal().stop();
     return out.str();
 }
 
@@ -188,13 +188,13 @@ TEST(JournalReplay, FloatArgumentsReadBackToTheSameBits) {
     {
         std::ostringstream out;
         StandInSession session(out);
-        ASSERT_TRUE(record::processJournal().start(path.c_str()));
+        ASSERT_TRUE(journal::processJournal().start(path.c_str()));
         for (float value : values) {
             const int32_t node = OT_CreateSphere2(0, 1, 2, 3, value);
             OT_SetPosition(node, value, -value, value);
             EXPECT_EQ(OT_GetPositionX(node), std::bit_cast<int32_t>(value));
         }
-        record::processJournal().stop();
+        journal::processJournal().stop();
     }
     std::ostringstream out;
     StandInSession session(out);
@@ -219,9 +219,9 @@ TEST(JournalReplay, NanArgumentsReplayAsNan) {
     {
         std::ostringstream out;
         StandInSession session(out);
-        ASSERT_TRUE(record::processJournal().start(path.c_str()));
+        ASSERT_TRUE(journal::processJournal().start(path.c_str()));
         OT_CreatePoint2(0, std::bit_cast<float>(0x7fc00001u), -std::nanf(""), 0);
-        record::processJournal().stop();
+        journal::processJournal().stop();
     }
     EXPECT_EQ(readFile(path), "n1 = OT_CreatePoint2(0, nan, nan, 0.0)\n");
     fs::remove(path);
@@ -308,8 +308,8 @@ TEST(JournalReplay, ItsPageShowsWhatTheRecordedScriptsPageShows) {
 // ever, and nothing is written.
 TEST(JournalReplay, AJournalThatCannotBeOpenedRecordsNothing) {
     const fs::path missing = fs::temp_directory_path() / "tarvo-no-such-folder" / "journal.otc";
-    EXPECT_FALSE(record::processJournal().start(missing.c_str()));
-    EXPECT_FALSE(record::processJournal().active());
+    EXPECT_FALSE(journal::processJournal().start(missing.c_str()));
+    EXPECT_FALSE(journal::processJournal().active());
     std::ostringstream out;
     StandInSession session(out);
     const int32_t node = OT_CreatePoint2(0, 1, 2, 3);

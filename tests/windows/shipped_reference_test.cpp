@@ -37,7 +37,7 @@ TEST(ShippedReference, EveryCommandInOrderWithItsWordsWhole) {
         const CommandSignature sig = signatureOf(kCommandTable[i]);
         EXPECT_TRUE(headings[i].starts_with(std::string(sig.scriptName) + "(")) << headings[i];
         EXPECT_EQ(headings[i].find(" -> ") != std::string::npos, sig.result != 0) << headings[i];
-        EXPECT_EQ(paragraphs[i + 1], kCommandWords[i].what);
+        EXPECT_EQ(paragraphs[i + 1], kCommandTable[i].reference);
     }
 }
 

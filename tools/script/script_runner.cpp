@@ -20,20 +20,14 @@ struct Resolved {
     std::string error;
 };
 
-// The command table taken apart once: every line of a script looks a name
-// up here, and every call's signature is read from here.
+// The command table by name: every line of a script looks a name up here.
 class CommandIndex {
 public:
     CommandIndex() {
         for (const CommandDeclaration& command : kCommandTable) {
-            const CommandSignature sig = signatureOf(command);
-            signatures_[static_cast<size_t>(command.id - 1)] = sig;
-            byExport_.emplace(sig.exportName, &command);
-            byScriptName_[sig.scriptName].push_back(&command);
+            byExport_.emplace(command.signature.exportName, &command);
+            byScriptName_[command.signature.scriptName].push_back(&command);
         }
-    }
-    const CommandSignature& signature(int id) const {
-        return signatures_[static_cast<size_t>(id - 1)];
     }
     const CommandDeclaration* byExport(std::string_view name) const {
         const auto found = byExport_.find(name);
@@ -47,7 +41,6 @@ public:
     }
 
 private:
-    std::array<CommandSignature, kCommandTable.size()> signatures_{};
     std::unordered_map<std::string_view, const CommandDeclaration*> byExport_;
     std::unordered_map<std::string_view, std::vector<const CommandDeclaration*>> byScriptName_;
 };
@@ -66,14 +59,14 @@ std::string plural(size_t count) {
 Resolved resolveCommand(std::string_view name, size_t argumentCount) {
     const CommandIndex& index = commandIndex();
     if (const CommandDeclaration* byExport = index.byExport(name)) {
-        const size_t wanted = index.signature(byExport->id).parameters.size();
+        const size_t wanted = byExport->signature.parameters.size();
         if (wanted == argumentCount) return {byExport, {}};
         return {nullptr, shownText(name) + " takes " + plural(wanted) + ", got " +
                              std::to_string(argumentCount)};
     }
     std::vector<size_t> counts;
     for (const CommandDeclaration* command : index.byScriptName(name)) {
-        const size_t wanted = index.signature(command->id).parameters.size();
+        const size_t wanted = command->signature.parameters.size();
         if (wanted == argumentCount) return {command, {}};
         counts.push_back(wanted);
     }
@@ -116,7 +109,7 @@ std::string handleText(uint32_t bits) {
 }
 
 const CommandSignature& commandSignature(int id) {
-    return commandIndex().signature(id);
+    return kCommandTable[static_cast<size_t>(id - 1)].signature;
 }
 
 // One write per line: a pass can make thousands of switches, and each
@@ -217,8 +210,9 @@ std::optional<std::string> ScriptRunner::run(const CommandCall& call) {
 
     const uint32_t result = caller_.call(resolved.command->id, slots);
     if (sig.result == 0) return std::nullopt;
-    if (!call.binding.empty()) bind(call.binding, result, sig.result);
-    out_ << sig.exportName << " -> " << formatResult(sig.result, sig.result == 'L', result) << '\n';
+    const bool isHandle = returnsHandle(*resolved.command);
+    if (!call.binding.empty()) bind(call.binding, result, sig.result, isHandle);
+    out_ << sig.exportName << " -> " << formatResult(sig.result, isHandle, result) << '\n';
     return std::nullopt;
 }
 
@@ -255,20 +249,20 @@ std::string ScriptRunner::formatResult(char type, bool isHandle, uint32_t bits) 
     return std::to_string(static_cast<int32_t>(bits));
 }
 
-// A name speaks for the handle of an 'L' result while it still holds it;
+// A name speaks for the handle of a handle result while it still holds it;
 // of several, the latest bound. Each handle keeps its names in binding order
 // and drops the stale ones from the end whenever one of them is bound again,
 // so the last entry is always the answer.
-void ScriptRunner::bind(const std::string& name, uint32_t bits, char type) {
+void ScriptRunner::bind(const std::string& name, uint32_t bits, char type, bool isHandle) {
     const auto [found, fresh] = bindings_.try_emplace(name);
     const Binding before = found->second;
-    found->second = {bits, type, ++bindingCount_};
-    if (!fresh && before.type == 'L') {
+    found->second = {bits, type, isHandle, ++bindingCount_};
+    if (!fresh && before.isHandle) {
         const auto names = handleNames_.find(before.bits);
         dropStaleNames(names->second);
         if (names->second.empty()) handleNames_.erase(names);
     }
-    if (type != 'L') return;
+    if (!isHandle) return;
     std::vector<HandleName>& names = handleNames_[bits];
     // Stale entries inside the list are swept when it doubles, to keep it
     // in proportion to the names that still hold the handle.

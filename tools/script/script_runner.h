@@ -5,7 +5,7 @@
 // The runner itself touches neither the plug-in nor a host. A program that
 // embeds it supplies:
 //   - a CommandCaller, which calls the plug-in's command with the given
-//     command-table identifier (1 to 61) and its arguments as 32-bit slots
+//     command-table identifier (from 1) and its arguments as 32-bit slots
 //     ('F' arguments as float bit patterns) and returns the raw 32-bit result;
 //   - a ScriptHost, which keeps the engine state the host statements define
 //     (camera matrices and positions, the current camera, objects and limbs)
@@ -61,7 +61,7 @@ public:
 
 enum class HostSwitch { kHide, kExcludeOn, kHideLimb, kExcludeOff, kShow, kShowLimb };
 
-// The signature of command id (1 to 61), taken apart once.
+// The signature of command id (from 1).
 const CommandSignature& commandSignature(int id);
 
 // "#17": a handle that no name speaks for.
@@ -102,6 +102,7 @@ private:
     struct Binding {
         uint32_t bits;
         char type;       // the result letter it was bound from: 'L', 'F' or 'D'
+        bool isHandle;   // bound from a result that names a node or a portal
         uint64_t order;  // when it was bound, to find the latest name of a handle
     };
     // Hashes std::string and std::string_view alike, so look-ups by a view
@@ -127,7 +128,7 @@ private:
     std::optional<std::string> slotOf(const Argument& argument, bool wantsFloat,
                                       const std::string& place, uint32_t& slot) const;
     std::string formatResult(char type, bool isHandle, uint32_t bits) const;
-    void bind(const std::string& name, uint32_t bits, char type);
+    void bind(const std::string& name, uint32_t bits, char type, bool isHandle);
     static bool holds(const HandleName& entry);
     static void dropStaleNames(std::vector<HandleName>& names);
 
@@ -136,7 +137,7 @@ private:
     std::ostream& out_;
     PlanViewWriter* planView_ = nullptr;
     Bindings bindings_;
-    // Per handle, the names bound to it from 'L' results in binding order;
+    // Per handle, the names bound to it from handle results in binding order;
     // the last entry always still holds the handle.
     std::unordered_map<uint32_t, std::vector<HandleName>> handleNames_;
     uint64_t bindingCount_ = 0;

@@ -1,6 +1,6 @@
 // Writes the Windows plug-in's module-definition file, its resource script
 // (the command table as a string table, and the version) and the script
-// authors' command reference from the command table, so that none is kept by
+// authors' command reference from the command list, so that none is kept by
 // hand. Built and run on the build machine, also when the plug-in is
 // cross-compiled.
 //
@@ -19,27 +19,6 @@
 #include "commands/windows/command_reference.h"
 
 namespace {
-
-// Characters that need no escape in a resource-script string literal; a
-// declaration outside this set would need quoting rules worth a second look.
-constexpr bool plainDeclaration(std::string_view text) {
-    for (char c : text) {
-        const bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
-                           (c >= '0' && c <= '9') || c == '_' || c == '%' || c == '[';
-        if (!plain) return false;
-    }
-    return true;
-}
-
-constexpr bool tableIsWritable() {
-    int expected = 1;
-    for (const auto& command : tarvo::kCommandTable) {
-        if (command.id != expected++ || !plainDeclaration(command.declaration)) return false;
-        if (!tarvo::parseDeclaration(command.declaration)) return false;
-    }
-    return true;
-}
-static_assert(tableIsWritable());
 
 // "1.2.3" as the four numbers of a version resource, "1,2,3,0".
 std::optional<std::string> versionNumbers(std::string_view version) {
@@ -106,7 +85,7 @@ std::string versionResource(std::string_view version, std::string_view numbers) 
 
 std::string resourceScript(std::string_view version, std::string_view numbers) {
     std::ostringstream rc;
-    rc << "// Generated from the command table; edit src/commands/command_table.h instead.\n"
+    rc << "// Generated from the command list; edit src/commands/command_list.h instead.\n"
           "#include <winresrc.h>\n\n"
           // 2057: the language the host's script compiler looks the table up in.
           "LANGUAGE LANG_ENGLISH, SUBLANG_ENGLISH_UK\n"
@@ -122,7 +101,7 @@ std::string resourceScript(std::string_view version, std::string_view numbers) {
 
 std::string moduleDefinition() {
     std::ostringstream def;
-    def << "; Generated from the command table; edit src/commands/command_table.h instead.\n"
+    def << "; Generated from the command list; edit src/commands/command_list.h instead.\n"
            "LIBRARY TarvoCulling.dll\n"
            "EXPORTS\n";
     for (const auto& command : tarvo::kCommandTable) {

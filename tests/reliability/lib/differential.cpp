@@ -25,9 +25,15 @@ struct V3 {
     float x, y, z;
 };
 
-V3 sub(V3 a, V3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-V3 cross(V3 a, V3 b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
-float dot(V3 a, V3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+V3 sub(V3 a, V3 b) {
+    return {a.x - b.x, a.y - b.y, a.z - b.z};
+}
+V3 cross(V3 a, V3 b) {
+    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
+float dot(V3 a, V3 b) {
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
 V3 normalised(V3 a) {
     const float l = std::sqrt(dot(a, a));
     return {a.x / l, a.y / l, a.z / l};
@@ -38,8 +44,8 @@ void lookAt(float out[16], V3 eye, V3 at, V3 up) {
     const V3 z = normalised(sub(at, eye));
     const V3 x = normalised(cross(up, z));
     const V3 y = cross(z, x);
-    const float m[16] = {x.x, y.x, z.x, 0, x.y, y.y, z.y, 0, x.z, y.z, z.z, 0,
-                         -dot(x, eye), -dot(y, eye), -dot(z, eye), 1};
+    const float m[16] = {x.x, y.x, z.x, 0, x.y,          y.y,          z.y,          0,
+                         x.z, y.z, z.z, 0, -dot(x, eye), -dot(y, eye), -dot(z, eye), 1};
     std::memcpy(out, m, sizeof m);
 }
 
@@ -51,8 +57,9 @@ void perspective(float out[16], float xScale, float yScale, float zn, float zf, 
 }
 
 void orthographic(float out[16], float halfWidth, float zn, float zf) {
-    const float m[16] = {1 / halfWidth, 0, 0, 0, 0, 1 / halfWidth, 0, 0, 0, 0, 1 / (zf - zn), 0,
-                         0, 0, -zn / (zf - zn), 1};
+    const float m[16] = {
+        1 / halfWidth,   0, 0, 0, 0, 1 / halfWidth, 0, 0, 0, 0, 1 / (zf - zn), 0, 0, 0,
+        -zn / (zf - zn), 1};
     std::memcpy(out, m, sizeof m);
 }
 
@@ -146,7 +153,9 @@ float decodeFloat(Reader& in) {
     return std::bit_cast<float>(in.u32());
 }
 
-uint32_t floatSlot(float f) { return std::bit_cast<uint32_t>(f); }
+uint32_t floatSlot(float f) {
+    return std::bit_cast<uint32_t>(f);
+}
 
 int32_t decodeRole(Reader& in) {
     static constexpr int32_t kRoles[] = {1, 2, 2, 1, 2, 0, 3, -1};
@@ -161,32 +170,12 @@ int32_t decodeSmall(Reader& in, int count, int offset) {
     return static_cast<int32_t>(s % count) + offset;
 }
 
-// What each parameter of each command stands for: N node, P portal, R role,
-// O object, M limb, C camera, F float. Checked against the table's letters.
-constexpr const char* kArgumentKinds[62] = {
-    "",         "",        "C",    "",        "N",       "NFFFFFFR", "NFFFFR",  "NFFFR",
-    "NFFFFFF",  "NFFFF",   "NFFF", "N",       "",        "NO",       "NOM",     "NO",
-    "NOM",      "N",       "N",    "N",       "N",       "N",        "",        "",
-    "NNN",      "P",       "NOR",  "NOR",     "NO",      "NO",       "NOMR",    "NOMR",
-    "NOM",      "NOM",     "FFFFFF", "FFFF",  "FFF",     "NN",       "NFFF",    "NFFFFFF",
-    "NFFF",     "NF",      "N",    "N",       "N",       "N",        "N",       "N",
-    "N",        "N",       "N",    "N",       "N",       "N",        "N",       "N",
-    "P",        "P",       "P",    "P",       "P",       "P"};
-
-bool argumentKindsMatchTable() {
-    for (const auto& command : kCommandTable) {
-        const std::string_view kinds = kArgumentKinds[command.id];
-        const std::string_view letters = signatureOf(command).parameters;
-        if (kinds.size() != letters.size()) return false;
-        for (size_t i = 0; i < kinds.size(); ++i) {
-            if ((kinds[i] == 'F') != (letters[i] == 'F')) return false;
-        }
-    }
-    return true;
+const CommandDeclaration& commandOf(int id) {
+    return kCommandTable[static_cast<size_t>(id - 1)];
 }
 
 std::string_view exportName(int id) {
-    return signatureOf(kCommandTable[static_cast<size_t>(id - 1)]).exportName;
+    return commandOf(id).signature.exportName;
 }
 
 // Any NaN equals any NaN: a compiler may swap the operands of an addition,
@@ -231,12 +220,21 @@ OtBodyFigures toFigures(const Body& b) {
     return f;
 }
 
-bool isCreate(int id) { return (id >= 5 && id <= 10) || (id >= 26 && id <= 33) || id == 24; }
+bool isCreate(int id) {
+    return commandOf(id).result == ResultKind::kNewNode ||
+           commandOf(id).result == ResultKind::kNewPortal;
+}
+
+bool takesFrustum(int id) {
+    return commandOf(id).reads == HostRead::kCurrentCamera ||
+           commandOf(id).reads == HostRead::kCameraMatrices;
+}
 
 }  // namespace
 
 std::string_view argumentKinds(int id) {
-    return id >= 1 && id <= 61 ? kArgumentKinds[id] : std::string_view();
+    return id >= 1 && id <= static_cast<int>(kCommandCount) ? commandOf(id).parameterKinds
+                                                            : std::string_view();
 }
 
 // --- the run ---
@@ -306,7 +304,7 @@ std::string Differential::command(int id, std::span<const uint32_t> coreSlots,
                ", model " + std::to_string(modelHost_->linkCount());
     }
     if (std::string d = compareResult(id, core, model); !d.empty()) return name + ": " + d;
-    if (id == 1 || id == 2) {
+    if (takesFrustum(id)) {
         if (std::string d = compareFrustum(); !d.empty()) return name + ": " + d;
     }
     if (std::string d = syncLiveness(); !d.empty()) return name + ": " + d;
@@ -320,7 +318,7 @@ std::string Differential::command(int id, std::span<const uint32_t> coreSlots,
 }
 
 std::string Differential::compareResult(int id, int32_t core, int32_t model) {
-    const CommandSignature sig = signatureOf(kCommandTable[static_cast<size_t>(id - 1)]);
+    const CommandSignature& sig = commandOf(id).signature;
     if (sig.result == 'F') {
         if (!sameFloat(static_cast<uint32_t>(core), static_cast<uint32_t>(model))) {
             return "float results differ: core " + hex(static_cast<uint32_t>(core)) + ", model " +
@@ -345,7 +343,8 @@ std::string Differential::compareResult(int id, int32_t core, int32_t model) {
         if (coreToModel_.count(core) != 0 || modelToCore_.count(model) != 0) {
             return "a create command returned a handle that names a live record";
         }
-        live_.push_back({core, model, id == 24, nextOrdinal_++});
+        live_.push_back(
+            {core, model, commandOf(id).result == ResultKind::kNewPortal, nextOrdinal_++});
         coreToModel_[core] = model;
         modelToCore_[model] = core;
         return {};
@@ -382,8 +381,8 @@ std::string Differential::syncLiveness() {
     const Tree& tree = cullingState();
     std::string broken;
     auto dead = [&](const HandlePair& p) {
-        const bool modelLive =
-            p.portal ? model_->findPortal(p.model) != nullptr : model_->findNode(p.model) != nullptr;
+        const bool modelLive = p.portal ? model_->findPortal(p.model) != nullptr
+                                        : model_->findNode(p.model) != nullptr;
         const bool coreLive =
             p.portal ? tree.portalIndex(p.core) != kNone : tree.nodeIndex(p.core) != kNone;
         if (modelLive != coreLive && broken.empty()) {
@@ -470,10 +469,9 @@ std::string Differential::compareTree() const {
         const uint32_t coreVolume[7] = {bits(c.cornerA.x), bits(c.cornerA.y), bits(c.cornerA.z),
                                         bits(c.cornerB.x), bits(c.cornerB.y), bits(c.cornerB.z),
                                         bits(c.radius)};
-        const uint32_t modelVolume[7] = {bits(m->cornerA[0]), bits(m->cornerA[1]),
-                                         bits(m->cornerA[2]), bits(m->cornerB[0]),
-                                         bits(m->cornerB[1]), bits(m->cornerB[2]),
-                                         bits(m->radius)};
+        const uint32_t modelVolume[7] = {
+            bits(m->cornerA[0]), bits(m->cornerA[1]), bits(m->cornerA[2]), bits(m->cornerB[0]),
+            bits(m->cornerB[1]), bits(m->cornerB[2]), bits(m->radius)};
         for (int k = 0; k < 7; ++k) {
             if (!sameFloat(coreVolume[k], modelVolume[k])) {
                 return who + ": volume field " + std::to_string(k) + " differs: core " +
@@ -503,9 +501,6 @@ std::string Differential::compareTree() const {
 
 std::string Differential::runProgram(std::span<const uint8_t> bytes,
                                      std::vector<std::string>* trace) {
-    static const bool tableChecked = argumentKindsMatchTable();
-    if (!tableChecked) return "argument kinds disagree with the command table";
-
     Reader in(bytes);
     constexpr int kMaxSteps = 300;
 
@@ -632,8 +627,8 @@ std::string Differential::runProgram(std::span<const uint8_t> bytes,
                     const int32_t limb = in.u8() % 4;
                     setLimb(object, limb, pickBody());
                     if (trace) {
-                        line = "limb " + std::to_string(object) + "." + std::to_string(limb) +
-                               " set";
+                        line =
+                            "limb " + std::to_string(object) + "." + std::to_string(limb) + " set";
                     }
                     break;
                 }
@@ -652,8 +647,8 @@ std::string Differential::runProgram(std::span<const uint8_t> bytes,
             continue;
         }
 
-        const int id = op % 61 + 1;
-        const std::string_view kinds = kArgumentKinds[id];
+        const int id = static_cast<int>(op % kCommandCount) + 1;
+        const std::string_view kinds = commandOf(id).parameterKinds;
         std::vector<uint32_t> coreSlots(kinds.size());
         std::vector<uint32_t> modelSlots(kinds.size());
         std::string line = trace ? std::string(exportName(id)) + "(" : std::string();
@@ -695,7 +690,7 @@ std::string Differential::runProgram(std::span<const uint8_t> bytes,
             if (isCreate(id) && result != 0 && !live_.empty() && live_.back().core == result) {
                 line += std::string(" -> ") + (live_.back().portal ? "p" : "n") +
                         std::to_string(live_.back().ordinal);
-            } else if (signatureOf(kCommandTable[static_cast<size_t>(id - 1)]).result != 0) {
+            } else if (commandOf(id).signature.result != 0) {
                 line += " -> " + hex(static_cast<uint32_t>(result));
             }
             trace->push_back(line);

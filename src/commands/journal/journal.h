@@ -13,7 +13,9 @@
 
 #include "tree/host_link.h"
 
-namespace tarvo::record {
+namespace tarvo::journal {
+
+struct Command;  // what the journal needs of a row of the command table
 
 class Journal {
 public:
@@ -28,12 +30,16 @@ public:
     void stop();
     bool active() const { return file_ != nullptr; }
 
-    // After command id (1 to 61) ran with its arguments as 32-bit slots and
-    // gave result: the host state it read, then the command. A failed write
-    // ends the journal; the command is never affected.
+    // After command id (from 1, in the command list's order) ran with its
+    // arguments as 32-bit slots and gave result: the host state it read, then
+    // the command. A failed write ends the journal; the command is never
+    // affected.
     void record(const HostLink& host, int id, std::span<const uint32_t> slots, uint32_t result);
 
 private:
+    // What the command read from the host, for a replay to give it again.
+    void hostState(const HostLink& host, const Command& command, std::span<const uint32_t> slots);
+    void bodyFigures(const HostLink& host, const Command& command, std::span<const uint32_t> slots);
     void cameraMatrices(const HostLink& host, int32_t camera);
     void cameraPosition(const HostLink& host);
     void figures(const OtBodyFigures& body);
@@ -54,4 +60,4 @@ private:
 // TARVO_CULLING_JOURNAL names, if any.
 Journal& processJournal();
 
-}  // namespace tarvo::record
+}  // namespace tarvo::journal
