@@ -268,7 +268,9 @@ def command_table():
     """(script name, parameter count) -> id, read from the command list."""
     table = {}
     path = os.path.join(HERE, "..", "src", "commands", "command_list.h")
-    row = re.compile(r"X\((\d+), \w+, (\w+), \w+, \w+, \(\w+, \w*\),[\s\\]*\(((?:[^()]|\([^()]*\))*)\)")
+    # X(ID, EXPORT, SCRIPT NAME, LINK, READS, (RESULT), (PARAMETERS), ...
+    row = re.compile(r"X\((\d+), \w+, (\w+), \w+, \w+, \(\w+, \w*\),[\s\\]*"
+                     r"\(((?:[^()]|\([^()]*\))*)\)")
     for cid, name, parameters in row.findall(open(path).read()):
         table[(name, len(re.findall(r"\(\w+, \w+\)", parameters)))] = int(cid)
     return table

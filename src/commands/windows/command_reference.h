@@ -1,4 +1,4 @@
-// The users' reference of the script commands: the table the README prints
+// The users' reference of the script commands: a Markdown table of them
 // and the text that ships beside the DLL, from the command list's names,
 // types, exports and reference text.
 #pragma once

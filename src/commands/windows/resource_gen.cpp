@@ -5,7 +5,7 @@
 // cross-compiled.
 //
 // Usage: resource_gen VERSION RC-FILE DEF-FILE REFERENCE-FILE
-//        resource_gen --reference     the README's command reference, on stdout
+//        resource_gen --reference     the command reference as a Markdown table, on stdout
 #include <array>
 #include <charconv>
 #include <fstream>
