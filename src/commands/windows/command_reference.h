@@ -103,8 +103,11 @@ inline std::string commandReferenceText(std::string_view version) {
             "Types: int is a 32-bit signed integer (node and portal handles, object, "
             "limb and camera numbers, roles); float a 32-bit float; 0/1 a result that "
             "is 1 for yes and 0 for no. A handle names a node or a portal; 0 names "
-            "none. A handle of something deleted names nothing: the command then "
-            "does nothing and returns 0. Where a command has two parameter lists, "
+            "none. A handle names nothing when its node or portal was deleted, when "
+            "the plug-in never issued it, or when it is of the other kind (a portal "
+            "handle where a node is expected, or the reverse): the command then does "
+            "nothing and returns 0 (0.0 for a float result). Where a command has two "
+            "parameter lists, "
             "the engine picks the one with as many arguments as the script gives.") +
         "\n";
     for (const CommandDeclaration& command : kCommandTable) {
