@@ -61,8 +61,18 @@ bool namesHandle(char kind) {
 }  // namespace
 
 bool Journal::start(const char* path) {
+    return begin(std::fopen(path, "wb"));
+}
+
+#ifdef _WIN32
+bool Journal::start(const wchar_t* path) {
+    return begin(_wfopen(path, L"wb"));
+}
+#endif
+
+bool Journal::begin(std::FILE* file) {
     stop();
-    file_ = std::fopen(path, "wb");
+    file_ = file;
     if (file_ == nullptr) return false;
     names_.clear();
     nodes_ = 0;
@@ -223,8 +233,15 @@ void Journal::record(const HostLink& host, int id, std::span<const uint32_t> slo
 Journal& processJournal() {
     struct FromEnvironment : Journal {
         FromEnvironment() {
+#ifdef _WIN32
+            // Windows keeps the environment in UTF-16: a path with letters
+            // outside the ANSI code page survives only the wide calls.
+            const wchar_t* path = _wgetenv(L"TARVO_CULLING_JOURNAL");
+            if (path != nullptr && *path != L'\0') start(path);
+#else
             const char* path = std::getenv("TARVO_CULLING_JOURNAL");
             if (path != nullptr && *path != '\0') start(path);
+#endif
         }
     };
     static FromEnvironment journal;

@@ -27,8 +27,13 @@ public:
     // Starts a new journal in the file at path, replacing it; false, and
     // nothing recorded, when it cannot be opened.
     bool start(const char* path);
+#ifdef _WIN32
+    bool start(const wchar_t* path);
+#endif
     void stop();
-    bool active() const { return file_ != nullptr; }
+    bool active() const {
+        return file_ != nullptr;
+    }
 
     // After command id (from 1, in the command list's order) ran with its
     // arguments as 32-bit slots and gave result: the host state it read, then
@@ -37,6 +42,7 @@ public:
     void record(const HostLink& host, int id, std::span<const uint32_t> slots, uint32_t result);
 
 private:
+    bool begin(std::FILE* file);
     // What the command read from the host, for a replay to give it again.
     void hostState(const HostLink& host, const Command& command, std::span<const uint32_t> slots);
     void bodyFigures(const HostLink& host, const Command& command, std::span<const uint32_t> slots);
