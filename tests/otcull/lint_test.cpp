@@ -151,10 +151,10 @@ TEST(Lint, AChangeBetweenPassesIsCheckedAtTheNextPass) {
               "scene.otc: 1 warning (1 zones overlap)\n");
 }
 
-// The sweep along x finds every overlapping pair that comparing all pairs
+// The broad phase finds every overlapping pair that comparing all pairs
 // finds: random boxes and spheres on a small grid, so that many touch,
 // share a face or coincide.
-TEST(Lint, OverlapsFoundBySweepingAreThoseOfAllPairs) {
+TEST(Lint, OverlapsFoundAreThoseOfAllPairs) {
     std::mt19937 random(7);
     size_t found = 0;
     auto coordinate = [&] { return static_cast<int>(random() % 9); };

@@ -1,7 +1,6 @@
 #include "lint/layout_lint.h"
 
 #include <algorithm>
-#include <cmath>
 #include <istream>
 #include <map>
 #include <optional>
@@ -11,10 +10,11 @@
 #include <tuple>
 
 #include "commands/state.h"
-#include "trace/tapped_run.h"
-#include "text/number_text.h"
-#include "trace/tree_walk.h"
+#include "lint/overlap_pairs.h"
 #include "lint/volume_geometry.h"
+#include "text/number_text.h"
+#include "trace/tapped_run.h"
+#include "trace/tree_walk.h"
 
 namespace tarvo {
 namespace {
@@ -119,17 +119,19 @@ void LayoutLint::checkCorners(NodeIndex node) {
     const float a[3] = {n.cornerA.x, n.cornerA.y, n.cornerA.z};
     const float b[3] = {n.cornerB.x, n.cornerB.y, n.cornerB.z};
     for (int i = 0; i < 3; ++i) {
-        const std::string corners =
-            " on " + std::string(kAxes[i]) + " (" + number(a[i]) + " and " + number(b[i]) + ")";
+        auto corners = [&] {
+            return " on " + std::string(kAxes[i]) + " (" + number(a[i]) + " and " + number(b[i]) +
+                   ")";
+        };
         if (zone && !(a[i] < b[i])) {
             warn(line(node), LintKind::kZoneNeverHoldsCamera,
-                 "zone " + name(node) + ": corner A is not below corner B" + corners +
+                 "zone " + name(node) + ": corner A is not below corner B" + corners() +
                      ", so it can never hold the camera");
             return;
         }
         if (!zone && a[i] > b[i]) {
             warn(line(node), LintKind::kCornersSwapped,
-                 "box " + name(node) + ": corner A is above corner B" + corners +
+                 "box " + name(node) + ": corner A is above corner B" + corners() +
                      ": the corners look swapped");
             return;
         }
@@ -177,55 +179,19 @@ void LayoutLint::checkZonePairs() {
     }
 }
 
-namespace {
-
-// A zone's extent along x, open at both ends: two solids whose insides
-// overlap overlap there too. A sphere's bounds are widened past the rounding
-// of centre plus or minus radius.
-struct SweepEntry {
-    double low;
-    double high;
-    size_t searchRank;
-    Solid solid;
-};
-
-std::optional<SweepEntry> sweepEntry(const Solid& solid, size_t searchRank) {
-    double low = solid.min[0];
-    double high = solid.max[0];
-    if (!solid.isBox) {
-        const double slack = (std::fabs(solid.centre[0]) + solid.radius) * 1e-9;
-        low = solid.centre[0] - solid.radius - slack;
-        high = solid.centre[0] + solid.radius + slack;
-    }
-    // A NaN bound belongs to a solid whose inside overlaps nothing.
-    if (std::isnan(low) || std::isnan(high)) return std::nullopt;
-    return SweepEntry{low, high, searchRank, solid};
-}
-
-}  // namespace
-
-// Sort and sweep along x: only zones whose x extents overlap are compared.
+// Pairs come from a broad phase that is linear in the zones whatever the
+// level's layout, then the exact test of their insides.
 void LayoutLint::checkOverlapsAtOneDepth(std::span<const NodeIndex> zones) {
-    std::vector<SweepEntry> entries;
-    for (size_t i = 0; i < zones.size(); ++i) {
-        if (auto entry = sweepEntry(*solidOf(tree_.node(zones[i])), i)) entries.push_back(*entry);
-    }
-    std::sort(entries.begin(), entries.end(),
-              [](const SweepEntry& a, const SweepEntry& b) { return a.low < b.low; });
-    std::vector<const SweepEntry*> open;
-    for (const SweepEntry& entry : entries) {
-        std::erase_if(open, [&](const SweepEntry* o) { return !(o->high > entry.low); });
-        for (const SweepEntry* other : open) {
-            if (!insidesOverlap(other->solid, entry.solid)) continue;
-            const bool otherFirst = other->searchRank < entry.searchRank;
-            const NodeIndex first = zones[otherFirst ? other->searchRank : entry.searchRank];
-            const NodeIndex second = zones[otherFirst ? entry.searchRank : other->searchRank];
-            warn(line(second), LintKind::kZonesOverlap,
-                 "zones " + name(second) + " and " + nameAndLine(first) + " overlap at depth " +
-                     std::to_string(tree_.node(first).depth) + ": where both hold the camera, " +
-                     name(first) + " is the camera zone, being first in search order");
-        }
-        open.push_back(&entry);
+    std::vector<Solid> solids;
+    solids.reserve(zones.size());
+    for (NodeIndex zone : zones) solids.push_back(*solidOf(tree_.node(zone)));
+    for (const auto& [firstRank, secondRank] : overlappingPairs(solids)) {
+        const NodeIndex first = zones[firstRank];
+        const NodeIndex second = zones[secondRank];
+        warn(line(second), LintKind::kZonesOverlap,
+             "zones " + name(second) + " and " + nameAndLine(first) + " overlap at depth " +
+                 std::to_string(tree_.node(first).depth) + ": where both hold the camera, " +
+                 name(first) + " is the camera zone, being first in search order");
     }
 }
 
