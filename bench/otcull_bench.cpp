@@ -54,16 +54,32 @@ BENCHMARK(BM_Otcull_Churn)->Arg(20000)->Arg(200000)->Iterations(1)->Unit(benchma
 
 const char* const kVerbs[] = {"run", "lint", "explain"};
 
-void BM_Otcull_ZoneRow(benchmark::State& state) {
-    const std::string file =
-        scriptFile("zone-row", zoneRowScript, static_cast<int>(state.range(1)));
+// A line of zones along x, along z or up a tower: the layouts a verb must
+// handle alike.
+void zoneLine(benchmark::State& state, const std::string& name, std::string (*make)(int)) {
+    const std::string file = scriptFile(name, make, static_cast<int>(state.range(1)));
     state.SetLabel(kVerbs[state.range(0)]);
     runVerb(state, {kVerbs[state.range(0)], file});
 }
-BENCHMARK(BM_Otcull_ZoneRow)
-    ->ArgsProduct({{0, 1, 2}, {2000, 20000}})
-    ->Iterations(1)
-    ->Unit(benchmark::kMillisecond);
+
+void zoneLineArgs(benchmark::internal::Benchmark* b) {
+    b->ArgsProduct({{0, 1, 2}, {2000, 20000}})->Iterations(1)->Unit(benchmark::kMillisecond);
+}
+
+void BM_Otcull_ZoneRow(benchmark::State& state) {
+    zoneLine(state, "zone-row", zoneRowScript);
+}
+BENCHMARK(BM_Otcull_ZoneRow)->Apply(zoneLineArgs);
+
+void BM_Otcull_ZoneRowAlongZ(benchmark::State& state) {
+    zoneLine(state, "zone-row-z", zoneRowAlongZScript);
+}
+BENCHMARK(BM_Otcull_ZoneRowAlongZ)->Apply(zoneLineArgs);
+
+void BM_Otcull_ZoneTower(benchmark::State& state) {
+    zoneLine(state, "zone-tower", zoneTowerScript);
+}
+BENCHMARK(BM_Otcull_ZoneTower)->Apply(zoneLineArgs);
 
 // A level as the recording flavour sees it: rooms in a row along x, each a
 // zone with 98 small items inside (every tenth with a host object) and a

@@ -15,4 +15,9 @@ std::string churnScript(int count);
 // host object in each, the camera in the first looking down the row, one pass.
 std::string zoneRowScript(int zones);
 
+// The same rooms in a row along z, and stacked along y as the floors of a
+// tower joined by hatches, the camera on the ground floor looking up.
+std::string zoneRowAlongZScript(int zones);
+std::string zoneTowerScript(int zones);
+
 }  // namespace tarvo::bench

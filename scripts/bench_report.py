@@ -39,9 +39,15 @@ def tool_sections(t, counts):
 
     scaling = [("otcull run, churn script", "BM_Otcull_Churn/20000", "BM_Otcull_Churn/200000",
                 "20,000 / 200,000 creates")]
-    for verb, label in ((0, "run"), (1, "lint"), (2, "explain")):
-        scaling.append((f"otcull {label}, zone row", f"BM_Otcull_ZoneRow/{verb}/2000",
-                        f"BM_Otcull_ZoneRow/{verb}/20000", "2,000 / 20,000 zones"))
+    # Each layout's benchmark, its scripts' file stem (for the instruction
+    # counts) and its label.
+    layouts = (("ZoneRow", "zone-row", "zone row"), ("ZoneRowAlongZ", "zone-row-z", "zone row along z"),
+               ("ZoneTower", "zone-tower", "zone tower"))
+    stems = {script: stem for _, stem, script in layouts}
+    for layout, _, script in layouts:
+        for verb, label in ((0, "run"), (1, "lint"), (2, "explain")):
+            scaling.append((f"otcull {label}, {script}", f"BM_Otcull_{layout}/{verb}/2000",
+                            f"BM_Otcull_{layout}/{verb}/20000", "2,000 / 20,000 zones"))
     session = ("otcull run, recorded session", "BM_Journal_Otcull/10000/1",
                "BM_Journal_Otcull/100000/1", "10,000 / 100,000 nodes, 1,000 frames")
     lines = ["\n## otcull at two sizes\n\n"
@@ -54,8 +60,9 @@ def tool_sections(t, counts):
     for label, small, large, sizes in scaling + [session]:
         r = ms(large) / ms(small)
         verb, _, script = label.partition(", ")
-        small_count = counts.get((verb.split()[-1], small.rsplit("/", 1)[-1])) if "row" in script else None
-        large_count = counts.get((verb.split()[-1], large.rsplit("/", 1)[-1])) if "row" in script else None
+        stem = stems.get(script, "")
+        small_count = counts.get((verb.split()[-1], stem + small.rsplit("/", 1)[-1]))
+        large_count = counts.get((verb.split()[-1], stem + large.rsplit("/", 1)[-1]))
         instructions = f"{large_count / small_count:.2f}" if small_count and large_count else ""
         timed = label != session[0]
         met = r <= 12 and (not timed or ms(large) <= 5000)
