@@ -38,6 +38,14 @@ struct Case {
 
 TEST(Explain, SaysWhyEachNodeEndedShownOrHidden) {
     const std::string rooms = std::string(kRooms) + kDoorInView;
+    // The camera zone, room, in a zone, building, that the pass reaches
+    // again through a window leading out.
+    const std::string building =
+        "building = OT_CreateBox(0, -50, -5, -5,  50, 5, 50, 2)\n"
+        "room = OT_CreateBox(building, -10, -5, -5,  10, 5, 10, 2)\n"
+        "window = OT_CreateBox(room, -1, -1, 9.5,  1, 1, 10.5)\n"
+        "sky = OT_AddPortal(room, 0, window)\n"
+        "lamp = OT_CreateBox(building, -1, -1, 30,  1, 1, 31)\n";
     const Case cases[] = {
         {"camera zone", rooms + kCull, "z1: shown - the camera zone: the camera is inside it"},
         {"far side", rooms + kCull,
@@ -70,6 +78,19 @@ TEST(Explain, SaysWhyEachNodeEndedShownOrHidden) {
              std::string(kCull),
          "hall: shown - in view as a child of house, a zone without the camera, so its "
          "children were not walked"},
+        {"a zone around the camera zone", building + kCull,
+         "building: shown - in view at the top level, through portal sky from room, which leads "
+         "out, a zone with the camera in it but not as the camera zone (that is room), so its "
+         "children were not walked"},
+        {"inside a zone around the camera zone", building + kCull,
+         "lamp: hidden - inside zone building, which was flooded with the camera in it but not "
+         "as the camera zone (that is room), so its children were not walked"},
+        {"behind the camera", rooms + "back = OT_CreateBox(z1, -1, -1, -4,  1, 1, -3)\n" + kCull,
+         "back: hidden - behind the camera, met as a child of z1"},
+        {"only the zone's own portals",
+         rooms + "z3 = OT_CreateBox(0, 20, -5, -5,  40, 5, 10, 2)\nsky = OT_AddPortal(z3, 0, 0)\n" +
+             "OT_DisablePortal(door)\n" + kCull,
+         "z2: hidden - no portal led here: portal door is disabled"},
         {"disabled portal", rooms + "OT_DisablePortal(door)\n" + kCull,
          "z2: hidden - no portal led here: portal door is disabled"},
         {"opening out of view",

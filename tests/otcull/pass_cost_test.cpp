@@ -87,12 +87,17 @@ constexpr const char* kDoorway =
 
 TEST(PassCost, RunWithStatsReportsEachPass) {
     // Six objects hidden (two calls each), five nodes shown (two calls each);
-    // the door is met from both sides and followed once.
-    const std::vector<std::string> lines = costLines(kDoorway);
-    ASSERT_EQ(lines.size(), 1u);
+    // the door is met from both sides, yet is one portal, followed once. A
+    // second door, closed, is met and not followed.
+    const std::vector<std::string> lines =
+        costLines(std::string(kDoorway) +
+                  "shut = OT_AddPortal(z1, z2, t)\nOT_DisablePortal(shut)\nOT_CullAll()\n");
+    ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0],
-              "cost: 3 nodes tested (1 zone for the camera), 18 box corners, 1 of 2 portals "
+              "cost: 3 nodes tested (1 zone for the camera), 18 box corners, 1 of 1 portals "
               "followed, 22 host calls");
+    EXPECT_EQ(lines[1].substr(0, lines[1].find(" portals")),
+              "cost: 3 nodes tested (1 zone for the camera), 18 box corners, 1 of 2");
 }
 
 // The demo counts on a repeat of each timed pass; with Normal and Zone nodes

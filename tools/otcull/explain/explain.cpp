@@ -39,7 +39,7 @@ std::string Explainer::explain(NodeIndex node) const {
     switch (story.last) {
         case LastAct::kShown:
             state = "shown";
-            reason = whyShown(story);
+            reason = whyShown(node, story);
             break;
         case LastAct::kHidden:
             state = story.reHidden ? "re-hidden" : "hidden";
@@ -86,7 +86,7 @@ std::string Explainer::throughPortal(const PassEvent& e) const {
     return "through portal " + portalName(e.portal) + " from " + name(e.from) + " (" + why + ")";
 }
 
-std::string Explainer::whyShown(const NodeStory& story) const {
+std::string Explainer::whyShown(NodeIndex node, const NodeStory& story) const {
     const PassEvent& e = *story.shownBy;
     std::string why;
     if (e.reach == Reach::kCameraZone) {
@@ -96,14 +96,41 @@ std::string Explainer::whyShown(const NodeStory& story) const {
     } else {
         why = "in view " + howMet(e);
     }
-    if (story.childrenKept) {
-        why += ", a zone without the camera, so its children were not walked";
-    }
+    if (story.childrenKept)
+        why += ", a zone " + childrenKeptBy(node) + ", so its children were not walked";
     return why;
+}
+
+// The pass walks a flooded zone's children only when it found the camera in
+// it, and it stops looking at the deepest zone holding the camera: a zone
+// around the camera zone holds the camera, yet is never found to.
+std::string Explainer::childrenKeptBy(NodeIndex zone) const {
+    const OtNode& n = tree_.node(zone);
+    const OtFrustum& camera = story_.camera();
+    const bool inside = n.kind == kBox
+                            ? cameraInBox(camera, n.cornerA, n.cornerB)
+                            : n.kind == kSphere && cameraInSphere(camera, n.cornerA, n.radius);
+    if (!inside || story_.cameraZone() == kNone) return "without the camera";
+    return "with the camera in it but not as the camera zone (that is " +
+           name(story_.cameraZone()) + ")";
+}
+
+// Wholly behind the near plane, by the pass's own test against that plane
+// alone; said so rather than by the first plane the pass tried.
+bool Explainer::behindCamera(NodeIndex node) const {
+    OtFrustum nearOnly{};
+    for (Plane& p : nearOnly.planes) p = {0.0f, 0.0f, 0.0f, 1.0f};
+    nearOnly.planes[kNear] = story_.nearPlane();
+    const OtNode& n = tree_.node(node);
+    const float radius = n.kind == kSphere ? n.radius : 0.0f;
+    const int plane = n.kind == kBox ? boxRejectingPlaneByCorners(nearOnly, n.cornerA, n.cornerB)
+                                     : sphereRejectingPlane(nearOnly, n.cornerA, radius);
+    return plane == kNear;
 }
 
 // Only a node that failed its own test starts a subtree hide in the flood.
 std::string Explainer::outsidePlane(NodeIndex node) const {
+    if (behindCamera(node)) return "behind the camera";
     const int plane = story_.node(node).rejected->plane;
     return "outside the " + std::string(kPlaneNames[plane]) + " plane";
 }
@@ -116,7 +143,8 @@ std::string Explainer::whyHidden(NodeIndex node, const NodeStory& story) const {
         const std::string subtree = "with the subtree of " + name(story.hiddenWith) +
                                     ", which is " + outsidePlane(story.hiddenWith);
         if (!story.reHidden) return subtree;
-        return "shown first (" + whyShown(story) + "), then hidden later in the pass " + subtree;
+        return "shown first (" + whyShown(node, story) + "), then hidden later in the pass " +
+               subtree;
     }
     return whyNotReached(node);
 }
@@ -146,8 +174,8 @@ std::string Explainer::whyNotWalked(NodeIndex parent) const {
     const NodeStory& story = story_.node(parent);
     const OtNode& p = tree_.node(parent);
     if (story.childrenKept) {
-        return "inside zone " + name(parent) +
-               ", which was flooded without the camera, so its children were not walked";
+        return "inside zone " + name(parent) + ", which was flooded " + childrenKeptBy(parent) +
+               ", so its children were not walked";
     }
     if (story.inert) {
         return "below " + name(parent) + ", whose role (" + std::to_string(p.role) +
@@ -156,16 +184,18 @@ std::string Explainer::whyNotWalked(NodeIndex parent) const {
     return "inside " + name(parent) + ", which was not reached";
 }
 
-// A node's own portals, and for a top-level node the portals that lead out
-// to the top level, each with why the pass did not come through it, in
-// portal order.
+// A node's own portals, each with why the pass did not come through it, in
+// portal order. A zone is entered through its own portals; a top-level node
+// outside every zone (or a zone without portals) only by a portal that leads
+// out to the top level, so those are named there too.
 std::string Explainer::portalsNotFollowed(NodeIndex node) const {
     std::vector<PortalIndex> own = tree_.zonePortals(node);
     std::sort(own.begin(), own.end());
     own.erase(std::unique(own.begin(), own.end()), own.end());
+    const OtNode& n = tree_.node(node);
+    const bool byLeadOut = n.parent == kRoot && (n.role != kZone || own.empty());
     static const std::vector<LeadOutReason> kNoLeadOut;
-    const std::vector<LeadOutReason>& leadOut =
-        tree_.node(node).parent == kRoot ? leadOutReasons() : kNoLeadOut;
+    const std::vector<LeadOutReason>& leadOut = byLeadOut ? leadOutReasons() : kNoLeadOut;
     std::string reasons;
     auto add = [&](const std::string& why) {
         if (!why.empty()) reasons += (reasons.empty() ? "" : "; ") + why;

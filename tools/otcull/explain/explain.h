@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "trace/pass_story.h"
 #include "script_runner.h"
+#include "trace/pass_story.h"
 
 namespace tarvo {
 
@@ -28,7 +28,9 @@ private:
     std::string name(NodeIndex node) const;
     std::string portalName(PortalIndex portal) const;
     std::string howMet(const PassEvent& event) const;
-    std::string whyShown(const NodeStory& story) const;
+    std::string whyShown(NodeIndex node, const NodeStory& story) const;
+    std::string childrenKeptBy(NodeIndex zone) const;
+    bool behindCamera(NodeIndex node) const;
     std::string whyHidden(NodeIndex node, const NodeStory& story) const;
     std::string throughPortal(const PassEvent& event) const;
     std::string outsidePlane(NodeIndex node) const;

@@ -27,6 +27,8 @@ void CostMeter::onPassEvent(const PassEvent& event) {
     switch (event.kind) {
         case PassEventKind::kPassBegin:
             cost_ = {};
+            ++pass_;
+            portalsCounted_.resize(tree_.portalSlotCount());
             if (hostCalls_ != nullptr) hostCallsAtStart_ = *hostCalls_;
             break;
         case PassEventKind::kPassEnd:
@@ -39,15 +41,22 @@ void CostMeter::onPassEvent(const PassEvent& event) {
             countTest(event);
             break;
         case PassEventKind::kPortal:
-            ++cost_.portalsMet;
-            if (event.decision == PortalDecision::kFollowed ||
-                event.decision == PortalDecision::kLeadsOut) {
-                ++cost_.portalsFollowed;
-            }
+            countPortal(event);
             break;
         default:
             break;
     }
+}
+
+void CostMeter::countPortal(const PassEvent& event) {
+    PortalCounted& counted = portalsCounted_[event.portal];
+    if (counted.met != pass_) ++cost_.portalsMet;
+    counted.met = pass_;
+    const bool followed =
+        event.decision == PortalDecision::kFollowed || event.decision == PortalDecision::kLeadsOut;
+    if (!followed || counted.followed == pass_) return;
+    ++cost_.portalsFollowed;
+    counted.followed = pass_;
 }
 
 // The camera zone and far sides are flooded untested, and a node met again

@@ -1,5 +1,7 @@
 #include "trace/pass_story.h"
 
+#include <algorithm>
+
 namespace tarvo {
 
 void PassStory::onPassEvent(const PassEvent& event) {
@@ -11,6 +13,7 @@ void PassStory::onPassEvent(const PassEvent& event) {
             reHidden_.clear();
             start_ = event.node;
             cameraZone_ = kNone;
+            seeCamera();
             break;
         case PassEventKind::kZoneTested:
             touch(event.node).holdsCamera = event.inside;
@@ -37,6 +40,16 @@ void PassStory::onPassEvent(const PassEvent& event) {
         case PassEventKind::kPassEnd:
             break;
     }
+}
+
+// The host's camera can move before a pass is explained; the pass read it at
+// its start.
+void PassStory::seeCamera() {
+    const OtFrustum& frustum = tree_.frustum();
+    nearPlane_ = frustum.planes[kNear];
+    const float* position = frustum.cameraRecord.position;
+    camera_.cameraRecord.position = position != nullptr ? cameraPosition_ : nullptr;
+    if (position != nullptr) std::copy(position, position + 3, cameraPosition_);
 }
 
 NodeStory& PassStory::touch(NodeIndex index) {

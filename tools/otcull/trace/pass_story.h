@@ -36,6 +36,8 @@ struct PortalStory {
 class PassStory : public PassListener {
 public:
     explicit PassStory(const Tree& tree) : tree_(tree) {}
+    PassStory(const PassStory&) = delete;  // camera_ points into it
+    PassStory& operator=(const PassStory&) = delete;
     void onPassEvent(const PassEvent& event) override;
 
     const NodeStory& node(NodeIndex index) const {
@@ -45,6 +47,10 @@ public:
         return index < portals_.size() && portals_[index].pass == pass_ ? portals_[index] : kNotMet;
     }
     NodeIndex cameraZone() const { return cameraZone_; }
+    // The camera as the pass saw it: its position (in a frustum otherwise
+    // empty, for the camera-inside tests) and its near plane.
+    const OtFrustum& camera() const { return camera_; }
+    const Plane& nearPlane() const { return nearPlane_; }
     NodeIndex startNode() const { return start_; }
     // Counts passes from 1; 0 before the first.
     uint32_t passNumber() const { return pass_; }
@@ -58,6 +64,7 @@ private:
     NodeStory& touch(NodeIndex index);
     void met(const PassEvent& event);
     void hidden(const PassEvent& event);
+    void seeCamera();
 
     const Tree& tree_;
     uint32_t pass_ = 0;
@@ -66,6 +73,9 @@ private:
     std::vector<NodeIndex> reHidden_;
     NodeIndex cameraZone_ = kNone;
     NodeIndex start_ = kNone;
+    float cameraPosition_[3] = {};
+    OtFrustum camera_;
+    Plane nearPlane_ = {};
     bool hidingEverything_ = false;  // between finding the camera zone and its flood
 };
 
