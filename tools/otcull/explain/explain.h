@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "trace/pass_story.h"
 #include "script_runner.h"
+#include "trace/pass_story.h"
 
 namespace tarvo {
 

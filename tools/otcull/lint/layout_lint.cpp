@@ -10,11 +10,10 @@
 #include <span>
 #include <tuple>
 
-#include "commands/state.h"
-#include "trace/tapped_run.h"
-#include "text/number_text.h"
-#include "trace/tree_walk.h"
 #include "lint/volume_geometry.h"
+#include "text/number_text.h"
+#include "trace/tapped_run.h"
+#include "trace/tree_walk.h"
 
 namespace tarvo {
 namespace {
@@ -445,7 +444,7 @@ int lintScript(std::istream& in, std::string_view path, bool quiet, std::ostream
     auto check = [&] {
         if (checkedAt == run.tap.treeChanges()) return;
         checkedAt = run.tap.treeChanges();
-        for (LintWarning& w : lintLayout(cullingState(), run.tap.facts(), run.runner)) {
+        for (LintWarning& w : lintLayout(run.session.tree(), run.tap.facts(), run.runner)) {
             warnings.insert(std::move(w));
         }
     };
