@@ -4,7 +4,7 @@
 #include <benchmark/benchmark.h>
 
 #include "commands/command_table.h"
-#include "reference_model.h"
+#include "differential/reference_model.h"
 #include "scene_pass.h"
 
 namespace tarvo::bench {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "differential.h"
+#include "differential/differential.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::span<const uint8_t> bytes(data, size);

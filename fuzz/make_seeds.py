@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Writes the hand-made seed programs of the differential fuzzer into
 fuzz/corpus/. Each seed is a small culling scene in the fuzzer's byte
-encoding (see runProgram in tests/reliability/lib/differential.cpp): scenes
+encoding (see runProgram in testing/differential/differential.cpp): scenes
 with zones, portals, attachments and cameras that see them, so the fuzzer
 starts from deep states instead of empty trees. The otcull scripts in
 examples/ are translated too.

@@ -48,7 +48,6 @@ public:
     int32_t currentCamera() const { return currentCamera_; }
 
     void setObject(int32_t number, const OtBodyFigures& figures);
-    bool hasObject(int32_t number) const { return objects_.count(number) != 0; }
     // False when the object does not exist.
     bool setLimb(int32_t object, int32_t limb, const OtBodyFigures& figures);
 

@@ -32,8 +32,6 @@ public:
     // Removes all of the node's entries (the node is being freed).
     void clear(NodeIndex node);
 
-    size_t entrySlots() const { return entries_.size(); }  // in use and holes
-
 private:
     struct Range {
         uint32_t begin;

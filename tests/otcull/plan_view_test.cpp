@@ -8,7 +8,6 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "commands/state.h"
 #include "demo/demo_run.h"
 #include "plan/plan_svg.h"
 #include "script_runner.h"
@@ -64,7 +63,7 @@ const PlanNode& nodeAt(const PlanScene& plan, float x, bool zone) {
 
 TEST_F(PlanViewTest, PortalsAreSortedByWhatThePassDidWithThem) {
     run(kThreeRooms);
-    const PlanScene plan = capturePlan(cullingState(), session_.passes());
+    const PlanScene plan = capturePlan(session_.tree(), session_.passedPortals());
     ASSERT_EQ(plan.portals.size(), 3u);
     EXPECT_EQ(portalAt(plan, 5.9f).state, PortalState::kPassed);
     EXPECT_EQ(portalAt(plan, 11.9f).state, PortalState::kDisabled);
@@ -83,14 +82,14 @@ TEST_F(PlanViewTest, ASecondDoorIntoAFloodedRoomIsNotPassed) {
         "second = OT_AddPortal(kitchen, hall, d2)\n"
         "OT_UpdateFrustum()\n"
         "OT_CullAll()\n");
-    const PlanScene plan = capturePlan(cullingState(), session_.passes());
+    const PlanScene plan = capturePlan(session_.tree(), session_.passedPortals());
     EXPECT_EQ(portalAt(plan, 5.9f).state, PortalState::kPassed);
     EXPECT_EQ(portalAt(plan, 5.8f).state, PortalState::kOpen);
 }
 
 TEST_F(PlanViewTest, NodesCarryTheirStateAndTheCameraZoneIsMarked) {
     run(kThreeRooms);
-    const PlanScene plan = capturePlan(cullingState(), session_.passes());
+    const PlanScene plan = capturePlan(session_.tree(), session_.passedPortals());
     EXPECT_EQ(std::count_if(plan.nodes.begin(), plan.nodes.end(),
                             [](const PlanNode& n) { return n.cameraZone; }),
               1);
@@ -106,7 +105,7 @@ TEST_F(PlanViewTest, NodesCarryTheirStateAndTheCameraZoneIsMarked) {
 
 TEST_F(PlanViewTest, PictureHoldsOneShapePerNodeAndTheFrustumWedge) {
     run(kThreeRooms);
-    const PlanScene plan = capturePlan(cullingState(), session_.passes());
+    const PlanScene plan = capturePlan(session_.tree(), session_.passedPortals());
     const std::string svg = renderPlanSvg(plan, {"title", "subtitle", {}, {{"label", "42"}}});
     EXPECT_TRUE(svg.starts_with("<?xml"));
     EXPECT_TRUE(svg.ends_with("</svg>\n"));

@@ -9,7 +9,7 @@
 #include <iterator>
 #include <vector>
 
-#include "differential.h"
+#include "differential/differential.h"
 
 namespace tarvo::reliability {
 namespace {

@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "commands/state.h"
-#include "differential.h"
+#include "differential/differential.h"
+#include "differential/tree_invariants.h"
 #include "host/standin_host.h"
 #include "tarvo/culling.h"
-#include "tree_invariants.h"
 
 namespace tarvo::reliability {
 namespace {

@@ -13,8 +13,8 @@
 
 #include "commands/command_table.h"
 #include "commands/state.h"
-#include "differential.h"
-#include "tree_invariants.h"
+#include "differential/differential.h"
+#include "differential/tree_invariants.h"
 
 namespace tarvo::reliability {
 

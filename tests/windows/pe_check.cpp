@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "commands/command_table.h"
-#include "pe_image.h"
+#include "pe/pe_image.h"
 
 namespace {
 

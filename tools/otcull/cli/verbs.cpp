@@ -12,17 +12,16 @@
 #include <string>
 #include <vector>
 
-#include "commands/state.h"
 #include "demo/demo_run.h"
+#include "demo/view_demo.h"
 #include "explain/explain.h"
 #include "lint/layout_lint.h"
-#include "trace/pass_cost.h"
 #include "plan/plan_svg.h"
 #include "plan/plan_view.h"
 #include "script_runner.h"
 #include "script_text.h"
+#include "trace/pass_cost.h"
 #include "trace/tapped_run.h"
-#include "demo/view_demo.h"
 #include "view/view_page.h"
 
 namespace tarvo {
@@ -39,11 +38,11 @@ std::string usage();
 // The `svg FILE` statement: the plan view of the tree as the script left it.
 class ScriptPlanView : public script::PlanViewWriter {
 public:
-    ScriptPlanView(std::string_view scriptName, const PassRecord& passes)
-        : scriptName_(scriptName), passes_(passes) {}
+    ScriptPlanView(std::string_view scriptName, const Tree& tree, const PassedPortals& passed)
+        : scriptName_(scriptName), tree_(tree), passed_(passed) {}
 
     std::string write(const std::string& file) override {
-        const PlanScene scene = capturePlan(cullingState(), passes_);
+        const PlanScene scene = capturePlan(tree_, passed_);
         size_t shown = 0;
         size_t zones = 0;
         for (const PlanNode& n : scene.nodes) {
@@ -65,7 +64,8 @@ public:
 
 private:
     std::string scriptName_;
-    const PassRecord& passes_;
+    const Tree& tree_;
+    const PassedPortals& passed_;
 };
 
 // With stats, each pass is followed by its cost; the time is that of the
@@ -73,9 +73,9 @@ private:
 int runScript(std::istream& in, std::string_view path, bool stats, std::ostream& out,
               std::ostream& err) {
     TappedRun run(out);
-    ScriptPlanView planView(path, run.session.passes());
+    ScriptPlanView planView(path, run.session.tree(), run.session.passedPortals());
     run.runner.setPlanViewWriter(&planView);
-    CostMeter meter(cullingState(), &run.session.hostCalls());
+    CostMeter meter(run.session.tree(), &run.session.hostCalls());
     if (stats) {
         run.session.listen(meter);
         run.tap.afterEachPass([&](const PassRun& pass) {

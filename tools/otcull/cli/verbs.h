@@ -1,4 +1,4 @@
-// otcull's command line: `otcull VERB ...`, the verbs listed in commands.cpp.
+// otcull's command line: `otcull VERB ...`, the verbs listed in verbs.cpp.
 #pragma once
 
 #include <iosfwd>

@@ -9,13 +9,12 @@
 #include <ostream>
 #include <sstream>
 
-#include "commands/state.h"
 #include "demo/demo_scene.h"
 #include "demo/demo_walk.h"
-#include "trace/pass_cost.h"
 #include "plan/plan_svg.h"
 #include "plan/plan_view.h"
 #include "tarvo/culling.h"
+#include "trace/pass_cost.h"
 
 namespace tarvo {
 namespace {
@@ -68,8 +67,7 @@ std::string micros(double value) {
     return text.str();
 }
 
-void printScene(std::ostream& out, const DemoScene& scene, size_t objects) {
-    const Tree& tree = cullingState();
+void printScene(std::ostream& out, const Tree& tree, const DemoScene& scene, size_t objects) {
     out << "otcull demo: " << scene.rooms.size() << " rooms on 2 floors (" << scene.cols << " x "
         << scene.rows << " each), " << scene.doors << " doors (" << scene.closedDoors
         << " closed), " << scene.windows << " windows, a stairwell and a yard\n"
@@ -147,8 +145,9 @@ private:
 
 // One frame: move the camera, take its frustum, cull, and see what the host
 // was told.
-FrameFigures runFrame(int frame, const CameraPose& pose, StandInHost& host, const DemoScene& scene,
+FrameFigures runFrame(int frame, const CameraPose& pose, DemoWorld& world,
                       VisibilityLedger& ledger) {
+    StandInHost& host = world.host;
     placeDemoCamera(host.camera(0), pose);
     OT_UpdateFrustum1();
     const auto start = std::chrono::steady_clock::now();
@@ -157,7 +156,7 @@ FrameFigures runFrame(int frame, const CameraPose& pose, StandInHost& host, cons
     const std::vector<HostCall> calls = host.takeCalls();
     ledger.apply(calls);
     return {frame,
-            scene.roomName(cameraZoneOf(cullingState())),
+            world.scene.roomName(cameraZoneOf(world.binding.tree())),
             ledger.size() - ledger.hidden(),
             ledger.hidden(),
             calls.size(),
@@ -169,12 +168,12 @@ FrameFigures runFrame(int frame, const CameraPose& pose, StandInHost& host, cons
 // demo is Normal or Zone, and such a pass decides from the tree, the planes
 // and the camera alone, so the repeat decides as the timed pass did. Its
 // host calls are dropped.
-PassCost observeRepeatPass(StandInHost& host, const PassListeners& listeners,
+PassCost observeRepeatPass(DemoWorld& world, const PassListeners& listeners,
                            const CostMeter& meter) {
-    listeners.attach(cullingState());
+    listeners.attach(world.binding.tree());
     OT_CullAll();
-    PassListeners::detach(cullingState());
-    host.takeCalls();
+    PassListeners::detach(world.binding.tree());
+    world.host.takeCalls();
     return meter.cost();
 }
 
@@ -188,31 +187,30 @@ bool writePlan(const std::string& file, const PlanScene& plan, const PlanPicture
 
 int runDemo(const DemoRunOptions& options, std::ostream& out, std::ostream& err) {
     DemoWorld world(options.rooms);
-    StandInHost& host = world.host;
+    const Tree& tree = world.binding.tree();
     const DemoScene& scene = world.scene;
-    const DemoWalk& walk = world.walk;
     VisibilityLedger ledger(scene.attachments);
-    host.setCurrentCamera(0);
+    world.host.setCurrentCamera(0);
 
     const int frames = options.frames;
     const int every = options.every > 0 ? options.every : std::max(1, frames / 24);
     const int svgFrame = options.svgFrame < 0 ? frames - 1 : std::min(options.svgFrame, frames - 1);
-    printScene(out, scene, ledger.size());
+    printScene(out, tree, scene, ledger.size());
     DemoTotals totals;
-    PassRecord passes;
-    CostMeter meter(cullingState());
+    PassedPortals passed;
+    CostMeter meter(tree);
     PassListeners listeners;
-    listeners.add(passes);
+    listeners.add(passed);
     listeners.add(meter);
     PlanScene plan;
     FrameFigures planFigures{};
     for (int frame = 0; frame < frames; ++frame) {
         const double along = frames > 1 ? frame / static_cast<double>(frames - 1) : 0.0;
-        const FrameFigures figures = runFrame(frame, walk.at(along), host, scene, ledger);
-        totals.add(figures, observeRepeatPass(host, listeners, meter));
+        const FrameFigures figures = runFrame(frame, world.walk.at(along), world, ledger);
+        totals.add(figures, observeRepeatPass(world, listeners, meter));
         if (frame % every == 0 || frame == frames - 1) printFrame(out, figures);
         if (frame == svgFrame) {
-            plan = capturePlan(cullingState(), passes);
+            plan = capturePlan(tree, passed);
             planFigures = figures;
         }
     }

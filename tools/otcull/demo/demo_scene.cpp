@@ -401,7 +401,7 @@ void SceneBuilder::build(int rooms) {
 
 }  // namespace
 
-DemoBinding::DemoBinding(StandInHost& host) : api_(host.api()) {
+DemoBinding::DemoBinding(StandInHost& host) : api_(host.api()), tree_(cullingState()) {
     resetCullingState();
     ot_bind_host(&api_);
 }

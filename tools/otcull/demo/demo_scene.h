@@ -12,6 +12,8 @@
 
 namespace tarvo {
 
+class Tree;
+
 struct DemoOptions {
     int rooms = 64;
     uint32_t seed = 20261208;
@@ -53,8 +55,12 @@ public:
     DemoBinding(const DemoBinding&) = delete;
     DemoBinding& operator=(const DemoBinding&) = delete;
 
+    // The tree the plug-in's commands act on while bound.
+    Tree& tree() const { return tree_; }
+
 private:
     OtHostApi api_;
+    Tree& tree_;  // the plug-in's one culling state
 };
 
 }  // namespace tarvo

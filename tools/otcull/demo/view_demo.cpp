@@ -3,7 +3,6 @@
 #include <sstream>
 #include <unordered_map>
 
-#include "commands/state.h"
 #include "demo/demo_scene.h"
 #include "demo/demo_walk.h"
 #include "text/number_text.h"
@@ -105,7 +104,7 @@ std::string demoSessionScript(const DemoRunOptions& options) {
     std::ostringstream script;
     script << "# otcull demo: " << scene.rooms.size() << " rooms, " << options.frames
            << " frames\n";
-    TreeAsScript(cullingState(), scene).write(script);
+    TreeAsScript(world.binding.tree(), scene).write(script);
     StandInCamera camera{};
     const int frames = options.frames;
     for (int frame = 0; frame < frames; ++frame) {

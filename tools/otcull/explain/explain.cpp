@@ -4,7 +4,6 @@
 #include <istream>
 #include <ostream>
 
-#include "commands/state.h"
 #include "trace/tapped_run.h"
 #include "trace/tree_walk.h"
 
@@ -246,10 +245,9 @@ namespace {
 
 // The named nodes in the order named, then any node a subtree hide took back
 // after it was shown, which is easily missed; every node when none is named.
-void explainPass(const Explainer& explainer, const PassStory& story,
+void explainPass(const Tree& tree, const Explainer& explainer, const PassStory& story,
                  const script::ScriptRunner& runner, const std::vector<std::string_view>& nodeNames,
                  std::ostream& out) {
-    const Tree& tree = cullingState();
     if (nodeNames.empty()) {
         for (NodeIndex node : nodesInTreeOrder(tree))
             out << "  " << explainer.explain(node) << '\n';
@@ -283,7 +281,7 @@ int explainScript(std::istream& in, std::string_view path,
     std::ostream trace(nullptr);  // the host calls and results are not wanted here
     TappedRun run(trace);
     const script::ScriptRunner& runner = run.runner;
-    const Tree& tree = cullingState();
+    const Tree& tree = run.session.tree();
     PassStory story(tree);
     run.session.listen(story);
     const Explainer explainer(tree, story, runner);
@@ -292,7 +290,7 @@ int explainScript(std::istream& in, std::string_view path,
         if (pass.start != 0)
             out << '(' << runner.nameOfHandle(static_cast<uint32_t>(pass.start)) << ')';
         out << " - " << explainer.passSummary() << '\n';
-        explainPass(explainer, story, runner, nodeNames, out);
+        explainPass(tree, explainer, story, runner, nodeNames, out);
     });
     return run.runner.runScript(in, path, err);
 }

@@ -9,7 +9,6 @@
 #include <span>
 #include <tuple>
 
-#include "commands/state.h"
 #include "lint/overlap_pairs.h"
 #include "lint/volume_geometry.h"
 #include "text/number_text.h"
@@ -411,7 +410,7 @@ int lintScript(std::istream& in, std::string_view path, bool quiet, std::ostream
     auto check = [&] {
         if (checkedAt == run.tap.treeChanges()) return;
         checkedAt = run.tap.treeChanges();
-        for (LintWarning& w : lintLayout(cullingState(), run.tap.facts(), run.runner)) {
+        for (LintWarning& w : lintLayout(run.session.tree(), run.tap.facts(), run.runner)) {
             warnings.insert(std::move(w));
         }
     };

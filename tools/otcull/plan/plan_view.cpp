@@ -30,9 +30,9 @@ PlanShape shapeOf(const OtNode& n) {
     return PlanShape::kBox;
 }
 
-PortalState stateOf(const OtPortal& p, PortalIndex index, const PassRecord& passes) {
+PortalState stateOf(const OtPortal& p, PortalIndex index, const PassedPortals& passed) {
     if (p.disabled) return PortalState::kDisabled;
-    return passes.wentThrough(index) ? PortalState::kPassed : PortalState::kOpen;
+    return passed.wentThrough(index) ? PortalState::kPassed : PortalState::kOpen;
 }
 
 // The deepest zone holding the camera; a zone entered through a portal has
@@ -55,7 +55,7 @@ Handle cameraZoneOf(const Tree& tree) {
     return index == kNone ? 0 : tree.nodeHandle(index);
 }
 
-PlanScene capturePlan(const Tree& tree, const PassRecord& passes) {
+PlanScene capturePlan(const Tree& tree, const PassedPortals& passed) {
     PlanScene scene;
     const NodeIndex cameraZone = cameraZoneIndex(tree);
     for (NodeIndex i = 1; i < tree.nodeSlotCount(); ++i) {
@@ -77,7 +77,7 @@ PlanScene capturePlan(const Tree& tree, const PassRecord& passes) {
         const PlanExtent opening = extentOf(tree.node(p.portalNode));
         if (!finite(opening)) continue;
         scene.portals.push_back(
-            {opening, stateOf(p, i, passes), p.zoneA == kNone || p.zoneB == kNone});
+            {opening, stateOf(p, i, passed), p.zoneA == kNone || p.zoneB == kNone});
     }
     const OtFrustum& frustum = tree.frustum();
     if (frustum.cameraRecord.position != nullptr) {

@@ -8,7 +8,7 @@
 #include <optional>
 #include <vector>
 
-#include "trace/pass_record.h"
+#include "trace/passed_portals.h"
 #include "tree/frustum.h"
 #include "tree/tree.h"
 
@@ -50,8 +50,8 @@ struct PlanScene {
     std::optional<PlanCamera> camera;
 };
 
-// passes must have observed the tree's last pass.
-PlanScene capturePlan(const Tree& tree, const PassRecord& passes);
+// passed must have observed the tree's last pass.
+PlanScene capturePlan(const Tree& tree, const PassedPortals& passed);
 
 // The zone the last pass found holding the camera, or 0.
 Handle cameraZoneOf(const Tree& tree);

@@ -9,7 +9,7 @@
 namespace tarvo {
 // The printing table's context is the session: switches print, every lookup
 // goes on to the stand-in's own table.
-StandInSession::StandInSession(std::ostream& out) : out_(out) {
+StandInSession::StandInSession(std::ostream& out) : out_(out), tree_(cullingState()) {
     standIn_ = host_.api();
     printing_.context = this;
     printing_.hide = [](void* s, int32_t o) { print(s, script::HostSwitch::kHide, o, 0); };
@@ -48,12 +48,12 @@ StandInSession::StandInSession(std::ostream& out) : out_(out) {
     };
     resetCullingState();
     ot_bind_host(&printing_);
-    listeners_.add(passes_);
-    listeners_.attach(cullingState());
+    listeners_.add(passedPortals_);
+    listeners_.attach(tree_);
 }
 
 StandInSession::~StandInSession() {
-    PassListeners::detach(cullingState());
+    PassListeners::detach(tree_);
     resetCullingState();
     ot_bind_host(nullptr);
 }

@@ -7,8 +7,8 @@
 #include <ostream>
 
 #include "host/standin_host.h"
-#include "trace/pass_record.h"
 #include "script_runner.h"
+#include "trace/passed_portals.h"
 
 namespace tarvo {
 
@@ -22,8 +22,10 @@ public:
     StandInSession& operator=(const StandInSession&) = delete;
 
     uint32_t call(int id, std::span<const uint32_t> slots) override;
-    const PassRecord& passes() const { return passes_; }
-    // Told of every event of every pass, after the plan view's record.
+    // The tree the session's commands act on.
+    const Tree& tree() const { return tree_; }
+    const PassedPortals& passedPortals() const { return passedPortals_; }
+    // Told of every event of every pass, after the portals passed are noted.
     void listen(PassListener& listener) { listeners_.add(listener); }
     // Visibility switches made since the session began.
     const uint64_t& hostCalls() const { return hostCalls_; }
@@ -45,10 +47,11 @@ private:
     static void print(void* self, script::HostSwitch which, int32_t object, int32_t limb);
 
     std::ostream& out_;
+    Tree& tree_;  // the plug-in's one culling state, this session's while it lives
     StandInHost host_;
     OtHostApi standIn_{};  // the stand-in's own table, which the printing table forwards to
     OtHostApi printing_{};
-    PassRecord passes_;
+    PassedPortals passedPortals_;
     PassListeners listeners_;
     uint64_t hostCalls_ = 0;
     SwitchWatcher switchWatcher_;

@@ -1,8 +1,8 @@
-#include "trace/pass_record.h"
+#include "trace/passed_portals.h"
 
 namespace tarvo {
 
-void PassRecord::onPassEvent(const PassEvent& event) {
+void PassedPortals::onPassEvent(const PassEvent& event) {
     if (event.kind == PassEventKind::kPassBegin) {
         ++pass_;
         return;

@@ -1,4 +1,4 @@
-#include "differential.h"
+#include "differential/differential.h"
 
 #include <algorithm>
 #include <bit>
@@ -10,8 +10,8 @@
 #include "commands/command_table.h"
 #include "commands/invoke.h"
 #include "commands/state.h"
+#include "differential/tree_invariants.h"
 #include "tarvo/culling.h"
-#include "tree_invariants.h"
 
 namespace tarvo::reliability {
 namespace {

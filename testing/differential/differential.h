@@ -15,8 +15,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "differential/reference_model.h"
 #include "host/standin_host.h"
-#include "reference_model.h"
 
 namespace tarvo::reliability {
 

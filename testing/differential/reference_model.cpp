@@ -1,4 +1,4 @@
-#include "reference_model.h"
+#include "differential/reference_model.h"
 
 #include <algorithm>
 #include <bit>

@@ -8,7 +8,7 @@
 
 namespace tarvo {
 
-class PassRecord : public PassListener {
+class PassedPortals : public PassListener {
 public:
     void onPassEvent(const PassEvent& event) override;
 

@@ -1,4 +1,4 @@
-#include "tree_invariants.h"
+#include "differential/tree_invariants.h"
 
 #include <bit>
 #include <string>
