@@ -2,8 +2,9 @@
 # The differential fuzzer (core against the reference model) for a bounded
 # time, starting from the checked-in corpus; a divergence, a sanitizer report
 # or a leak fails the run. FUZZ_SECONDS overrides the 90 s budget. Then the
-# script fuzzer (the script reader and runner on the core) from the examples
-# and a journal, for SCRIPT_FUZZ_SECONDS (30 s).
+# script fuzzer (the script reader and runner on the core, and view's page of
+# each input) from the examples and a journal, for SCRIPT_FUZZ_SECONDS (30 s),
+# in 512 MB: no line may take gigabytes.
 set -euo pipefail
 scripts/install-deps reliability
 seconds=${FUZZ_SECONDS:-90}
@@ -27,7 +28,7 @@ grep -E '^(Done|stat::number_of_executed_units|stat::peak_rss_mb)' "$work/log"
 
 mkdir -p "$work/scripts"
 build/fuzz/fuzz/script_fuzzer -max_total_time="${SCRIPT_FUZZ_SECONDS:-30}" -timeout=10 \
-  -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$work/artifacts/" "$work/scripts" \
+  -rss_limit_mb=512 -print_final_stats=1 -artifact_prefix="$work/artifacts/" "$work/scripts" \
   examples examples/errors fuzz/script_seeds 2>"$work/script-log" || {
   tail -n 60 "$work/script-log"
   mkdir -p build/fuzz/artifacts

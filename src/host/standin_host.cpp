@@ -51,9 +51,9 @@ OtHostApi StandInHost::api() {
         auto& objects = static_cast<StandInHost*>(h)->objects_;
         const auto found = objects.find(number);
         if (found == objects.end() || limb < 0) return 0;
-        const auto& limbs = found->second.limbs;
-        if (static_cast<size_t>(limb) >= limbs.size() || !limbs[limb]) return 0;
-        *out = *limbs[limb];
+        const auto defined = found->second.limbs.find(limb);
+        if (defined == found->second.limbs.end()) return 0;
+        *out = defined->second;
         return 1;
     };
     return api;
@@ -72,9 +72,7 @@ void StandInHost::setObject(int32_t number, const OtBodyFigures& figures) {
 bool StandInHost::setLimb(int32_t object, int32_t limb, const OtBodyFigures& figures) {
     const auto found = objects_.find(object);
     if (found == objects_.end() || limb < 0) return false;
-    auto& limbs = found->second.limbs;
-    if (static_cast<size_t>(limb) >= limbs.size()) limbs.resize(static_cast<size_t>(limb) + 1);
-    limbs[limb] = figures;
+    found->second.limbs[limb] = figures;
     return true;
 }
 

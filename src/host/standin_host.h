@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <map>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -59,9 +58,11 @@ public:
     uint64_t linkCount() const { return linkCount_; }
 
 private:
+    // Limbs by number, only those defined: a script may name limb 2^31 - 1
+    // of an object that has no other.
     struct Object {
         OtBodyFigures figures;
-        std::vector<std::optional<OtBodyFigures>> limbs;
+        std::map<int32_t, OtBodyFigures> limbs;
     };
 
     static void record(void* self, HostOp op, int32_t object, int32_t limb);

@@ -1,5 +1,6 @@
 #include "text/number_text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -41,6 +42,28 @@ bool hasFloatShape(std::string_view text) {
     return at == text.size() && pointOrExponent;
 }
 
+// The power of ten of the first digit that is not 0, in a literal of float
+// shape without its sign: negative below 1. An exponent is saturated far
+// beyond any float's, so that no text overflows the sum.
+int64_t leadingPower(std::string_view body) {
+    const size_t exponentAt = body.find_first_of("eE");
+    int64_t exponent = 0;
+    if (exponentAt != std::string_view::npos) {
+        std::string_view digits = body.substr(exponentAt + 1);
+        const bool minus = digits.front() == '-';
+        if (digits.front() == '-' || digits.front() == '+') digits.remove_prefix(1);
+        for (const char c : digits)
+            exponent = std::min<int64_t>(exponent * 10 + (c - '0'), 1 << 30);
+        if (minus) exponent = -exponent;
+    }
+    const std::string_view mantissa = body.substr(0, exponentAt);
+    const auto whole = static_cast<int64_t>(std::min(mantissa.find('.'), mantissa.size()));
+    const size_t first = mantissa.find_first_not_of("0.");
+    if (first == std::string_view::npos) return std::numeric_limits<int32_t>::min();
+    const auto at = static_cast<int64_t>(first);
+    return (at < whole ? whole - 1 - at : whole - at) + exponent;
+}
+
 NumberLiteral special(bool negative, bool infinity) {
     NumberLiteral n;
     if (infinity) {
@@ -77,8 +100,15 @@ std::optional<NumberLiteral> readNumber(std::string_view word) {
     const std::string_view text = negative ? word : body;
     const auto single = std::from_chars(text.data(), text.data() + text.size(), n.single);
     const auto wide = std::from_chars(text.data(), text.data() + text.size(), n.wide);
-    n.floatOutOfRange =
-        single.ec == std::errc::result_out_of_range || wide.ec == std::errc::result_out_of_range;
+    // Out of range is either side of the floats: a magnitude below the
+    // smallest subnormal's half rounds to zero, as the nearest float; only
+    // one beyond the largest is an error.
+    const bool singleOut = single.ec == std::errc::result_out_of_range;
+    const bool wideOut = wide.ec == std::errc::result_out_of_range;
+    const bool tiny = (singleOut || wideOut) && leadingPower(body) < 0;
+    if (singleOut && tiny) n.single = negative ? -0.0f : 0.0f;
+    if (wideOut && tiny) n.wide = negative ? -0.0 : 0.0;
+    n.floatOutOfRange = (singleOut || wideOut) && !tiny;
     return n;
 }
 

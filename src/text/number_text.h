@@ -15,10 +15,10 @@ namespace tarvo::script {
 struct NumberLiteral {
     bool isInteger = false;
     int64_t integer = 0;
-    float single = 0.0f;           // the literal read directly as a 32-bit float
-    double wide = 0.0;             // the literal read as a double, for double-precision set-up
+    float single = 0.0f;           // the nearest 32-bit float: subnormal, or 0 with the sign
+    double wide = 0.0;             // the nearest double, for double-precision set-up
     bool integerOverflow = false;  // beyond what int64 holds: certainly out of range
-    bool floatOutOfRange = false;  // finite text that no finite 32-bit float holds
+    bool floatOutOfRange = false;  // finite text beyond the largest finite 32-bit float
 };
 
 // nullopt when the word is not a numeric literal at all.

@@ -82,22 +82,6 @@ std::string argumentPlace(size_t index, std::string_view exportName) {
     return "argument " + std::to_string(index + 1) + " of " + std::string(exportName);
 }
 
-enum class LineRead { kLine, kEnd, kTooLong };
-
-// The next line without its end, reading no further than maxBytes into it;
-// kEnd once nothing is left.
-LineRead readLine(std::streambuf& in, std::string& line, size_t maxBytes) {
-    line.clear();
-    for (;;) {
-        const int c = in.sbumpc();
-        if (c == std::char_traits<char>::eof())
-            return line.empty() ? LineRead::kEnd : LineRead::kLine;
-        if (c == '\n') return LineRead::kLine;
-        if (line.size() == maxBytes) return LineRead::kTooLong;
-        line.push_back(static_cast<char>(c));
-    }
-}
-
 }  // namespace
 
 // Appended, not `"#" + std::to_string(...)`, which trips a false -Wrestrict
@@ -137,29 +121,49 @@ std::optional<std::string> ScriptRunner::runLine(std::string_view line) {
 }
 
 int ScriptRunner::runScript(std::istream& in, std::string_view fileName, std::ostream& err) {
-    std::string line;
+    LineReader reader(in);
     std::optional<std::string> error;
-    line_ = 1;
-    if (in.rdbuf() == nullptr || in.rdbuf()->sgetc() == std::char_traits<char>::eof()) {
-        error = "empty file: a script has at least one line";
-    }
-    for (; !error; ++line_) {
-        const LineRead read = readLine(*in.rdbuf(), line, kMaxLineBytes);
-        if (read == LineRead::kEnd) break;
-        if (read == LineRead::kTooLong) {
-            error = "line longer than " + std::to_string(kMaxLineBytes) + " bytes";
+    notes_ = &err;
+    fileName_ = fileName;
+    skippedPlanView_ = false;
+    lastError_.reset();
+    for (line_ = 1; !outputFailed(); ++line_) {
+        const LineReader::Result read = reader.next(lineText_);
+        if (read == LineReader::Result::kEnd) {
+            if (line_ == 1) error = "empty file: a script has at least one line";
             break;
         }
-        // A byte-order mark is an editor's habit, not part of the first statement.
-        if (line_ == 1 && line.starts_with("\xEF\xBB\xBF")) line.erase(0, 3);
-        error = textProblem(line);
-        if (!error) error = runLine(line);
+        error = runRead(read, reader);
         if (error) break;
     }
     out_.flush();
-    if (error) err << shownText(fileName) << ':' << line_ << ": error: " << *error << '\n';
+    if (error) {
+        // A failed read is the file's fault, not a line's: its message is whole.
+        if (!reader.failed()) err << shownText(fileName) << ':' << line_ << ": error: ";
+        err << *error << '\n';
+        lastError_ = Error{line_, std::move(*error)};
+    }
+    const int status = lastError_ || outputFailed() ? 2 : 0;
     line_ = 0;
-    return error ? 2 : 0;
+    lineText_.clear();
+    notes_ = nullptr;
+    return status;
+}
+
+std::optional<std::string> ScriptRunner::runRead(LineReader::Result read,
+                                                 const LineReader& reader) {
+    if (read == LineReader::Result::kFailed) return cannotRead(fileName_, reader.failure());
+    if (read == LineReader::Result::kTooLong) {
+        return "line longer than " + std::to_string(LineReader::kMaxLineBytes) + " bytes";
+    }
+    // A byte-order mark is an editor's habit, not part of the first statement.
+    if (line_ == 1 && lineText_.starts_with("\xEF\xBB\xBF")) lineText_.erase(0, 3);
+    if (auto problem = textProblem(lineText_)) return problem;
+    return runLine(lineText_);
+}
+
+bool ScriptRunner::outputFailed() const {
+    return watched_ != nullptr && watched_->fail();
 }
 
 std::optional<std::string> ScriptRunner::run(const Statement& statement) {
@@ -183,12 +187,22 @@ std::optional<std::string> ScriptRunner::run(const Statement& statement) {
             return "limb: object " + std::to_string(s->object) + " does not exist";
         }
     } else if (const auto* s = std::get_if<WritePlanView>(&statement)) {
-        if (planView_ == nullptr) return "svg: plan views are not available in this runner";
+        if (planView_ == nullptr) {
+            notePlanViewSkipped();
+            return std::nullopt;
+        }
         out_.flush();
         const std::string error = planView_->write(s->file);
         if (!error.empty()) return "svg: " + error;
     }
     return std::nullopt;
+}
+
+void ScriptRunner::notePlanViewSkipped() {
+    if (skippedPlanView_ || notes_ == nullptr) return;
+    skippedPlanView_ = true;
+    *notes_ << shownText(fileName_) << ':' << line_
+            << ": note: svg statements skipped: only otcull run writes plan views\n";
 }
 
 std::optional<std::string> ScriptRunner::run(const CommandCall& call) {

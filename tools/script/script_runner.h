@@ -29,6 +29,7 @@
 
 #include "camera_math.h"
 #include "commands/command_table.h"
+#include "line_reader.h"
 #include "script_syntax.h"
 #include "tarvo/host_api.h"
 
@@ -82,15 +83,31 @@ public:
     std::optional<std::string> runLine(std::string_view line);
 
     // Runs a whole script until its first error, which goes to err as
-    // `FILE:LINE: error: TEXT`. Returns the exit status: 0, or 2 after an error.
+    // `FILE:LINE: error: TEXT`, or `otcull: cannot read FILE: REASON` when
+    // reading failed. Returns the exit status: 0, or 2 after an error.
     // A script is UTF-8 text: an empty file, a NUL byte, bytes that are not
-    // UTF-8 and a line longer than kMaxLineBytes are errors too.
+    // UTF-8 and a line longer than LineReader::kMaxLineBytes are errors too.
+    // The `svg` statement without a PlanViewWriter is skipped, with a note
+    // to err the first time.
     int runScript(std::istream& in, std::string_view fileName, std::ostream& err);
-    static constexpr size_t kMaxLineBytes = 64 * 1024;
 
-    // The line runScript is on (counted from 1), so that a CommandCaller can
-    // tell which line made the call; 0 outside runScript.
+    // runScript stops, with status 2 and nothing said, at the first line
+    // after watched has failed: nothing it would print could be read. The
+    // stream's owner says why.
+    void stopOnFailureOf(const std::ostream& watched) { watched_ = &watched; }
+
+    struct Error {
+        int line;
+        std::string text;  // what follows `FILE:LINE: error: `, or the whole read failure
+    };
+    // What stopped the last runScript, if anything did.
+    const std::optional<Error>& lastError() const { return lastError_; }
+
+    // The line runScript is on (counted from 1) and its text, so that a
+    // CommandCaller can tell which line made the call; 0 and empty outside
+    // runScript.
     int currentLine() const { return line_; }
+    std::string_view currentLineText() const { return lineText_; }
 
     // The name a handle prints as: the latest NAME still bound to it from a
     // handle result, otherwise `#` and its value. Costs a hash look-up.
@@ -123,6 +140,10 @@ private:
 
     std::optional<std::string> run(const Statement& statement);
     std::optional<std::string> run(const CommandCall& call);
+    // Runs the line just read, or says why it could not be read.
+    std::optional<std::string> runRead(LineReader::Result read, const LineReader& reader);
+    bool outputFailed() const;
+    void notePlanViewSkipped();
     // Fills slot, or says what is wrong with the argument; place names it in
     // the message ("argument 2 of OT_AddObject").
     std::optional<std::string> slotOf(const Argument& argument, bool wantsFloat,
@@ -136,12 +157,19 @@ private:
     ScriptHost& host_;
     std::ostream& out_;
     PlanViewWriter* planView_ = nullptr;
+    const std::ostream* watched_ = nullptr;
+    // During runScript: where notes go, and the name messages give the script.
+    std::ostream* notes_ = nullptr;
+    std::string_view fileName_;
+    bool skippedPlanView_ = false;
+    std::optional<Error> lastError_;
     Bindings bindings_;
     // Per handle, the names bound to it from handle results in binding order;
     // the last entry always still holds the handle.
     std::unordered_map<uint32_t, std::vector<HandleName>> handleNames_;
     uint64_t bindingCount_ = 0;
     int line_ = 0;
+    std::string lineText_;
 };
 
 }  // namespace tarvo::script

@@ -232,7 +232,7 @@ CommandCall parseCommand(std::span<const Token> tokens) {
     if (!isName(call.command)) throw SyntaxError{"expected a command, got " + quoted(call.command)};
     ++at;
     if (at == tokens.size() || tokens[at].kind != TokenKind::kOpen) {
-        throw SyntaxError{"expected '(' after " + call.command};
+        throw SyntaxError{"expected '(' after " + shownText(call.command)};
     }
     ++at;
     const bool empty = at < tokens.size() && tokens[at].kind == TokenKind::kClose;

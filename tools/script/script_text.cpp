@@ -79,4 +79,12 @@ std::string quotedText(std::string_view text) {
     return quoted;
 }
 
+std::string cannotRead(std::string_view file, std::string_view reason) {
+    std::string message = "otcull: cannot read ";
+    message += shownText(file);
+    message += ": ";
+    message += reason;
+    return message;
+}
+
 }  // namespace tarvo::script

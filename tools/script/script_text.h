@@ -20,4 +20,9 @@ constexpr size_t kShownBytes = 80;
 // The same in single quotes.
 std::string quotedText(std::string_view text);
 
+// `otcull: cannot read FILE: REASON`: the one message for a script that
+// could not be opened or read to its end. It speaks as otcull, whose reader
+// this is (the Windows harness borrows it).
+std::string cannotRead(std::string_view file, std::string_view reason);
+
 }  // namespace tarvo::script

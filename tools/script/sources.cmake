@@ -5,6 +5,7 @@ set(TARVO_SCRIPT_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/../../src/text/number_text.cpp
   ${CMAKE_CURRENT_LIST_DIR}/camera_math.cpp
   ${CMAKE_CURRENT_LIST_DIR}/script_text.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/line_reader.cpp
   ${CMAKE_CURRENT_LIST_DIR}/script_syntax.cpp
   ${CMAKE_CURRENT_LIST_DIR}/script_runner.cpp)
 set(TARVO_SCRIPT_INCLUDE_DIRS

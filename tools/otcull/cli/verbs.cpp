@@ -16,6 +16,8 @@
 #include "demo/view_demo.h"
 #include "explain/explain.h"
 #include "lint/layout_lint.h"
+#include "output/kept_failure_buffer.h"
+#include "output/safe_file.h"
 #include "plan/plan_svg.h"
 #include "plan/plan_view.h"
 #include "script_runner.h"
@@ -35,13 +37,17 @@ struct Io {
 
 std::string usage();
 
-// The `svg FILE` statement: the plan view of the tree as the script left it.
+// The `svg FILE` statement: the plan view of the tree as the script left it,
+// never over the script itself.
 class ScriptPlanView : public script::PlanViewWriter {
 public:
-    ScriptPlanView(std::string_view scriptName, const Tree& tree, const PassedPortals& passed)
-        : scriptName_(scriptName), tree_(tree), passed_(passed) {}
+    ScriptPlanView(std::string_view scriptName, std::filesystem::path script, const Tree& tree,
+                   const PassedPortals& passed)
+        : scriptName_(scriptName), script_(std::move(script)), tree_(tree), passed_(passed) {}
 
     std::string write(const std::string& file) override {
+        std::string refusal = refusalToOverwrite(file, script_);
+        if (!refusal.empty()) return cannotWrite(file, refusal);
         const PlanScene scene = capturePlan(tree_, passed_);
         size_t shown = 0;
         size_t zones = 0;
@@ -57,24 +63,32 @@ public:
                            {"nodes shown", std::to_string(shown)},
                            {"nodes hidden", std::to_string(scene.nodes.size() - shown)},
                            {"portals drawn", std::to_string(scene.portals.size())}};
-        std::ofstream out(file);
-        out << renderPlanSvg(scene, picture);
-        return out.flush() ? std::string() : "cannot write " + script::shownText(file);
+        const std::string failure =
+            writeFileSafely(file, [&](std::ostream& out) { out << renderPlanSvg(scene, picture); });
+        return failure.empty() ? failure : cannotWrite(file, failure);
     }
 
 private:
     std::string scriptName_;
+    std::filesystem::path script_;
     const Tree& tree_;
     const PassedPortals& passed_;
 };
 
+// The file a script argument names, to be kept from being written over;
+// none for standard input.
+std::filesystem::path scriptFile(std::string_view argument) {
+    return argument == "-" ? std::filesystem::path() : std::filesystem::path(argument);
+}
+
 // With stats, each pass is followed by its cost; the time is that of the
 // observed pass, so it includes the counting.
-int runScript(std::istream& in, std::string_view path, bool stats, std::ostream& out,
-              std::ostream& err) {
+int runScript(std::istream& in, std::string_view path, const std::filesystem::path& script,
+              bool stats, std::ostream& out, std::ostream& err) {
     TappedRun run(out);
-    ScriptPlanView planView(path, run.session.tree(), run.session.passedPortals());
+    ScriptPlanView planView(path, script, run.session.tree(), run.session.passedPortals());
     run.runner.setPlanViewWriter(&planView);
+    run.runner.stopOnFailureOf(out);
     CostMeter meter(run.session.tree(), &run.session.hostCalls());
     if (stats) {
         run.session.listen(meter);
@@ -93,18 +107,10 @@ int runScript(std::istream& in, std::string_view path, bool stats, std::ostream&
 template <typename Command>
 int withScript(std::string_view path, Io& io, Command run) {
     if (path == "-") return run(io.in, std::string_view("<stdin>"));
-    const std::string file(path);
-    std::error_code ignored;
-    int error = std::filesystem::is_directory(file, ignored) ? EISDIR : 0;
-    std::ifstream in;
-    if (error == 0) {
-        errno = 0;
-        in.open(file, std::ios::binary);
-        if (!in) error = errno != 0 ? errno : EIO;
-    }
-    if (error != 0) {
-        io.err << "otcull: cannot read " << script::shownText(path) << ": " << std::strerror(error)
-               << '\n';
+    errno = 0;
+    std::ifstream in(std::filesystem::path(path), std::ios::binary);
+    if (!in) {
+        io.err << script::cannotRead(path, std::strerror(errno != 0 ? errno : EIO)) << '\n';
         return 2;
     }
     return run(in, path);
@@ -124,7 +130,7 @@ int run(std::span<const std::string_view> args, Io& io) {
     const std::optional<bool> stats = flagAndScript(args, "--stats", "run", io.err);
     if (!stats) return 1;
     return withScript(args.back(), io, [&](std::istream& in, std::string_view name) {
-        return runScript(in, name, *stats, io.out, io.err);
+        return runScript(in, name, scriptFile(args.back()), *stats, io.out, io.err);
     });
 }
 
@@ -161,8 +167,9 @@ int view(std::span<const std::string_view> args, Io& io) {
         io.err << "otcull view: expected a script file, -o and the page's file\n" << usage();
         return 1;
     }
+    const PageTarget page{args[2], "view", scriptFile(args[0])};
     return withScript(args[0], io, [&](std::istream& in, std::string_view name) {
-        return viewScript(in, name, args[2], io.out, io.err);
+        return viewScript(in, name, page, io.out, io.err);
     });
 }
 
@@ -185,7 +192,7 @@ std::string takeFlag(std::string_view flag, const std::string_view* value,
         if (f.name == flag) count = &f;
     }
     const bool isFile = flag == "--svg" || flag == "--html";
-    if (!isFile && count == nullptr) return "unknown flag " + std::string(flag);
+    if (!isFile && count == nullptr) return "unknown flag " + script::shownText(flag);
     if (value == nullptr) return std::string(flag) + " needs a value";
     if (count == nullptr) {
         (flag == "--svg" ? options.svgFile : options.htmlFile) = std::string(*value);
@@ -195,7 +202,7 @@ std::string takeFlag(std::string_view flag, const std::string_view* value,
     const auto [end, error] = std::from_chars(value->data(), value->data() + value->size(), number);
     if (error != std::errc() || end != value->data() + value->size() || number < count->minimum) {
         return std::string(flag) + " needs a whole number of at least " +
-               std::to_string(count->minimum) + ", got '" + std::string(*value) + "'";
+               std::to_string(count->minimum) + ", got " + script::quotedText(*value);
     }
     options.*(count->field) = number;
     return {};
@@ -207,7 +214,7 @@ int demo(std::span<const std::string_view> args, Io& io) {
         const std::string_view* value = i + 1 < args.size() ? &args[i + 1] : nullptr;
         const std::string problem = takeFlag(args[i], value, options);
         if (!problem.empty()) {
-            io.err << "otcull demo: " << script::shownText(problem) << '\n' << usage();
+            io.err << "otcull demo: " << problem << '\n' << usage();
             return 1;
         }
     }
@@ -252,33 +259,42 @@ bool asksForHelp(std::span<const std::string_view> args) {
            }) != args.end();
 }
 
-}  // namespace
-
-int otcullMain(std::span<const std::string_view> args, std::istream& in, std::ostream& out,
-               std::ostream& err) {
-    Io io{in, out, err};
+int dispatch(std::span<const std::string_view> args, Io& io) {
     if (args.empty()) {
-        err << usage();
+        io.err << usage();
         return 1;
     }
     if (args[0] == "--version") {
-        out << "otcull " << TARVO_VERSION << '\n';
+        io.out << "otcull " << TARVO_VERSION << '\n';
         return 0;
     }
     if (args[0] == "--help" || args[0] == "-h") {
-        out << usage();
+        io.out << usage();
         return 0;
     }
     for (const Verb& verb : kVerbs) {
         if (verb.name != args[0]) continue;
         if (asksForHelp(args.subspan(1))) {
-            out << "usage: " << verb.usage << "\nA SCRIPT of - is read from standard input.\n";
+            io.out << "usage: " << verb.usage << "\nA SCRIPT of - is read from standard input.\n";
             return 0;
         }
         return verb.run(args.subspan(1), io);
     }
-    err << "otcull: unknown command " << script::shownText(args[0]) << '\n' << usage();
+    io.err << "otcull: unknown command " << script::shownText(args[0]) << '\n' << usage();
     return 1;
+}
+
+}  // namespace
+
+// Output that could not be written is a failure whatever the verb did.
+int otcullMain(std::span<const std::string_view> args, std::istream& in, std::ostream& out,
+               std::ostream& err) {
+    Io io{in, out, err};
+    const int status = dispatch(args, io);
+    const std::string failure = outputFailure(out);
+    if (failure.empty()) return status;
+    err << "otcull: cannot write standard output: " << failure << '\n';
+    return 2;
 }
 
 int otcullMain(std::span<const std::string_view> args, std::ostream& out, std::ostream& err) {

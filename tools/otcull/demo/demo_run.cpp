@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <fstream>
 #include <iomanip>
 #include <map>
 #include <numeric>
@@ -11,8 +10,10 @@
 
 #include "demo/demo_scene.h"
 #include "demo/demo_walk.h"
+#include "output/safe_file.h"
 #include "plan/plan_svg.h"
 #include "plan/plan_view.h"
+#include "script_text.h"
 #include "tarvo/culling.h"
 #include "trace/pass_cost.h"
 
@@ -177,12 +178,6 @@ PassCost observeRepeatPass(DemoWorld& world, const PassListeners& listeners,
     return meter.cost();
 }
 
-bool writePlan(const std::string& file, const PlanScene& plan, const PlanPicture& picture) {
-    std::ofstream out(file);
-    out << renderPlanSvg(plan, picture);
-    return static_cast<bool>(out.flush());
-}
-
 }  // namespace
 
 int runDemo(const DemoRunOptions& options, std::ostream& out, std::ostream& err) {
@@ -217,11 +212,15 @@ int runDemo(const DemoRunOptions& options, std::ostream& out, std::ostream& err)
     totals.print(out, ledger.size());
 
     if (options.svgFile.empty()) return 0;
-    if (!writePlan(options.svgFile, plan, pictureOf(scene, planFigures, frames))) {
-        err << "otcull demo: cannot write " << options.svgFile << '\n';
-        return 1;
+    const PlanPicture picture = pictureOf(scene, planFigures, frames);
+    const std::string failure = writeFileSafely(
+        options.svgFile, [&](std::ostream& file) { file << renderPlanSvg(plan, picture); });
+    if (!failure.empty()) {
+        err << "otcull demo: " << cannotWrite(options.svgFile, failure) << '\n';
+        return 2;
     }
-    out << "plan view of frame " << svgFrame << " written to " << options.svgFile << '\n';
+    out << "plan view of frame " << svgFrame << " written to " << script::shownText(options.svgFile)
+        << '\n';
     return 0;
 }
 

@@ -117,7 +117,7 @@ std::string demoSessionScript(const DemoRunOptions& options) {
 
 int writeDemoPage(const DemoRunOptions& options, std::ostream& out, std::ostream& err) {
     std::istringstream script(demoSessionScript(options));
-    return viewScript(script, "otcull demo", options.htmlFile, out, err);
+    return viewScript(script, "otcull demo", {options.htmlFile, "demo", {}}, out, err);
 }
 
 }  // namespace tarvo

@@ -4,6 +4,7 @@
 #include <istream>
 #include <ostream>
 
+#include "script_text.h"
 #include "trace/tapped_run.h"
 #include "trace/tree_walk.h"
 
@@ -258,7 +259,7 @@ void explainPass(const Tree& tree, const Explainer& explainer, const PassStory& 
         const auto value = runner.valueOf(name);
         const NodeIndex node = value ? tree.nodeIndex(static_cast<Handle>(*value)) : kNone;
         if (node == kNone) {
-            out << "  " << name << ": names no live node\n";
+            out << "  " << script::shownText(name) << ": names no live node\n";
             continue;
         }
         named.push_back(node);
@@ -292,6 +293,7 @@ int explainScript(std::istream& in, std::string_view path,
         out << " - " << explainer.passSummary() << '\n';
         explainPass(tree, explainer, story, runner, nodeNames, out);
     });
+    run.runner.stopOnFailureOf(out);
     return run.runner.runScript(in, path, err);
 }
 

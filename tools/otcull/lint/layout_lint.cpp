@@ -11,6 +11,7 @@
 
 #include "lint/overlap_pairs.h"
 #include "lint/volume_geometry.h"
+#include "script_text.h"
 #include "text/number_text.h"
 #include "trace/tapped_run.h"
 #include "trace/tree_walk.h"
@@ -19,6 +20,7 @@ namespace tarvo {
 namespace {
 
 constexpr const char* kAxes[3] = {"x", "y", "z"};
+constexpr size_t kSharedNamed = 3;  // nodes a shared attachment's warning names
 
 std::string number(double value) {
     return script::formatFloat(static_cast<float>(value));
@@ -297,10 +299,13 @@ void LayoutLint::warnShared(int32_t object, int32_t limb, const std::vector<Node
     const std::string what =
         limb < 0 ? "object " + std::to_string(object)
                  : "limb " + std::to_string(limb) + " of object " + std::to_string(object);
+    // A few nodes named, so that a level full of them still gives a line to read.
+    const size_t named = nodes.size() <= kSharedNamed + 1 ? nodes.size() : kSharedNamed;
     std::string list = nameAndLine(nodes[0]);
-    for (size_t i = 1; i < nodes.size(); ++i) {
+    for (size_t i = 1; i < named; ++i) {
         list += (i + 1 == nodes.size() ? " and " : ", ") + nameAndLine(nodes[i]);
     }
+    if (named < nodes.size()) list += " and " + std::to_string(nodes.size() - named) + " more";
     const auto attached = facts_.attachedAt.find({tree_.nodeHandle(nodes[1]), object, limb});
     const int at = attached != facts_.attachedAt.end() ? attached->second : line(nodes[1]);
     warn(at, LintKind::kSharedAttachment,
@@ -377,15 +382,16 @@ namespace {
 
 void printLint(const std::set<LintWarning>& warnings, std::string_view path, bool quiet,
                std::ostream& out) {
+    const std::string shown = script::shownText(path);
     std::map<LintKind, size_t> counts;
     for (const LintWarning& w : warnings) {
         ++counts[w.kind];
         if (quiet) continue;
-        out << path << ':';
+        out << shown << ':';
         if (w.line != 0) out << w.line << ':';
         out << " warning: " << w.text << '\n';
     }
-    out << path << ": ";
+    out << shown << ": ";
     if (warnings.empty()) {
         out << "no warnings\n";
         return;

@@ -1,9 +1,10 @@
 #include "view/view_page.h"
 
-#include <fstream>
 #include <ostream>
 #include <string>
 
+#include "output/safe_file.h"
+#include "script_text.h"
 #include "text/number_text.h"
 
 namespace tarvo {
@@ -242,17 +243,24 @@ void writeViewPage(const ViewSession& session, std::ostream& out) {
     out << html;
 }
 
-int viewScript(std::istream& in, std::string_view path, std::string_view html, std::ostream& out,
+int viewScript(std::istream& in, std::string_view path, const PageTarget& page, std::ostream& out,
                std::ostream& err) {
-    std::ofstream file{std::string(html), std::ios::binary};
-    ViewSession session;
-    const int status = file ? recordSession(in, path, session, err) : 0;
-    writeViewPage(session, file);
-    if (!file.flush()) {
-        err << "otcull view: cannot write " << html << '\n';
-        return 1;
+    const std::string prefix = "otcull " + std::string(page.verb) + ": ";
+    const std::string refusal = refusalToOverwrite(page.file, page.script);
+    if (!refusal.empty()) {
+        err << prefix << cannotWrite(page.file, refusal) << '\n';
+        return 2;
     }
-    out << "page of " << session.passes.size() << " passes written to " << html << '\n';
+    ViewSession session;
+    const int status = recordSession(in, path, session, err);
+    const std::string failure =
+        writeFileSafely(page.file, [&](std::ostream& file) { writeViewPage(session, file); });
+    if (!failure.empty()) {
+        err << prefix << cannotWrite(page.file, failure) << '\n';
+        return 2;
+    }
+    out << "page of " << session.passes.size() << " passes written to "
+        << script::shownText(page.file) << '\n';
     return status;
 }
 

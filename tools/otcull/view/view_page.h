@@ -3,6 +3,7 @@
 // from disk without a network.
 #pragma once
 
+#include <filesystem>
 #include <iosfwd>
 #include <string_view>
 
@@ -12,10 +13,19 @@ namespace tarvo {
 
 void writeViewPage(const ViewSession& session, std::ostream& out);
 
-// Records the script read from in and writes its page to the file named
-// html. Returns the exit status: 0; 1 when the page cannot be written; 2
-// after a script error (the page then holds the passes before it).
-int viewScript(std::istream& in, std::string_view path, std::string_view html, std::ostream& out,
+// Where a page goes: its file, the verb that writes it (for messages), and
+// the script it must never replace (empty for none).
+struct PageTarget {
+    std::string_view file;
+    std::string_view verb;
+    std::filesystem::path script;
+};
+
+// Records the script read from in and writes its page to page.file. Returns
+// the exit status: 0; 2 after a script error (the page then holds the
+// passes before it) or when the page cannot be written (any file there is
+// left as it was).
+int viewScript(std::istream& in, std::string_view path, const PageTarget& page, std::ostream& out,
                std::ostream& err);
 
 }  // namespace tarvo

@@ -4,11 +4,9 @@
 #include <array>
 #include <bit>
 #include <istream>
-#include <iterator>
 #include <map>
 #include <set>
 #include <span>
-#include <sstream>
 #include <unordered_map>
 
 #include "commands/state.h"
@@ -168,10 +166,9 @@ private:
 
 class SessionRecorder {
 public:
-    SessionRecorder(TappedRun& run, ViewSession& session, std::vector<std::string_view> lines)
+    SessionRecorder(TappedRun& run, ViewSession& session)
         : run_(run),
           session_(session),
-          lines_(std::move(lines)),
           story_(cullingState()),
           passages_(cullingState()),
           meter_(cullingState(), &run.session.hostCalls()),
@@ -222,8 +219,7 @@ private:
         const int number = static_cast<int>(session_.passes.size());
         ViewPass pass{};
         pass.line = run.line;
-        if (run.line > 0 && static_cast<size_t>(run.line) <= lines_.size())
-            pass.lineText = std::string(lines_[static_cast<size_t>(run.line) - 1]);
+        pass.lineText = std::string(run_.runner.currentLineText());
         pass.command = std::string(run.exportName);
         if (run.start != 0)
             pass.command += "(" + run_.runner.nameOfHandle(static_cast<uint32_t>(run.start)) + ")";
@@ -342,7 +338,6 @@ private:
 
     TappedRun& run_;
     ViewSession& session_;
-    std::vector<std::string_view> lines_;
     PassStory story_;
     PortalPassages passages_;
     CostMeter meter_;
@@ -354,30 +349,18 @@ private:
     std::set<LintWarning> warnings_;
 };
 
-std::vector<std::string_view> splitLines(std::string_view text) {
-    std::vector<std::string_view> lines;
-    while (!text.empty()) {
-        const size_t end = text.find('\n');
-        std::string_view line = text.substr(0, end);
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        lines.push_back(line);
-        if (end == std::string_view::npos) break;
-        text.remove_prefix(end + 1);
-    }
-    return lines;
-}
-
 }  // namespace
 
 int recordSession(std::istream& in, std::string_view path, ViewSession& session,
                   std::ostream& err) {
-    const std::string script{std::istreambuf_iterator<char>(in), {}};
     session.source = std::string(path);
     std::ostream trace(nullptr);  // the host calls and results are not wanted here
     TappedRun run(trace);
-    SessionRecorder recorder(run, session, splitLines(script));
-    std::istringstream lines(script);
-    const int status = run.runner.runScript(lines, path, err);
+    SessionRecorder recorder(run, session);
+    const int status = run.runner.runScript(in, path, err);
+    if (const auto& error = run.runner.lastError()) {
+        session.error = ViewScriptError{std::string(path), error->line, error->text};
+    }
     recorder.finish();
     return status;
 }

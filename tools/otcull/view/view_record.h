@@ -90,6 +90,15 @@ struct ViewLint {
     int32_t portal;  // the portal made on that line, or -1
 };
 
+// What stopped the script, for the page to show: its file and line, and
+// the message standard error gave after `FILE:LINE: error: ` (a read
+// failure's whole message).
+struct ViewScriptError {
+    std::string file;
+    int line;
+    std::string message;
+};
+
 struct ViewSession {
     std::string source;
     std::vector<ViewNode> nodes;  // every record a node has had, in order
@@ -97,6 +106,7 @@ struct ViewSession {
     std::vector<std::string> texts;  // every sentence, once
     std::vector<ViewPass> passes;
     std::vector<ViewLint> lint;
+    std::optional<ViewScriptError> error;  // none when the script ran to its end
 };
 
 // Runs the script read from in (path names it in messages) and records
