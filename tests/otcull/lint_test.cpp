@@ -102,6 +102,17 @@ TEST(Lint, WarnsOfEachLayoutMistakeOnTheLineThatMadeIt) {
              "u = OT_CreateBox(b, 1, 0, 11,  2, 1, 12)\nOT_AddObject(u, 7)\n",
          "8: warning: object 7 is attached to t (line 5) and u (line 7): a later subtree hide "
          "of one can hide it after another showed it"},
+        {"an object on four nodes: three named",
+         rooms + "OT_AddObject(a, 7)\nOT_AddObject(b, 7)\nOT_AddObject(d, 7)\n" +
+             "c = OT_CreateBox(b, 1, 0, 11,  2, 1, 12)\nOT_AddObject(c, 7)\n",
+         "7: warning: object 7 is attached to a (line 1), d (line 3), b (line 2) and c (line 8): "
+         "a later subtree hide of one can hide it after another showed it"},
+        {"an object on five nodes: three named and how many more",
+         rooms + "OT_AddObject(a, 7)\nOT_AddObject(b, 7)\nOT_AddObject(d, 7)\n" +
+             "c = OT_CreateBox(b, 1, 0, 11,  2, 1, 12)\ne = OT_CreateBox(c, 1, 0, 11,  2, 1, "
+             "12)\nOT_AddObject(c, 7)\nOT_AddObject(e, 7)\n",
+         "7: warning: object 7 is attached to a (line 1), d (line 3), b (line 2) and 2 more: "
+         "a later subtree hide of one can hide it after another showed it"},
         {"a limb on two nodes",
          rooms + "OT_AddLimb(a, 7, 1)\nOT_AddLimb(b, 7, 1)\nOT_AddLimb(d, 7, 2)\n",
          "6: warning: limb 1 of object 7 is attached to a (line 1) and b (line 2): a later "

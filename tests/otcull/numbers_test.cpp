@@ -66,6 +66,34 @@ TEST(NumberLiteral, ReadsFloatsStraightToSinglePrecision) {
     EXPECT_FALSE(readNumber("3.4e38")->floatOutOfRange);
 }
 
+// Below the smallest subnormal's half a literal rounds to zero, keeping its
+// sign; only magnitudes beyond the largest float are out of range.
+TEST(NumberLiteral, UnderflowRoundsToTheNearestFloat) {
+    const struct {
+        const char* text;
+        float single;
+        double wide;
+    } cases[] = {
+        {"1e-46", 0.0f, 1e-46},
+        {"-1e-50", -0.0f, -1e-50},
+        {"7e-46", 0.0f, 7e-46},
+        {"7.1e-46", 1.4e-45f, 7.1e-46},
+        {"1e-40", 1e-40f, 1e-40},
+        {"0.00001e-400", 0.0f, 0.0},
+        {"-.1e-99999999999999999999", -0.0f, -0.0},
+    };
+    for (const auto& c : cases) {
+        const auto number = readNumber(c.text);
+        ASSERT_TRUE(number) << c.text;
+        EXPECT_FALSE(number->floatOutOfRange) << c.text;
+        EXPECT_EQ(std::bit_cast<uint32_t>(number->single), std::bit_cast<uint32_t>(c.single))
+            << c.text;
+        EXPECT_EQ(std::bit_cast<uint64_t>(number->wide), std::bit_cast<uint64_t>(c.wide)) << c.text;
+    }
+    for (const char* beyond : {"3.40282357e38", "1e400", "-1e99999999999999999999", "10e38"})
+        EXPECT_TRUE(readNumber(beyond)->floatOutOfRange) << beyond;
+}
+
 TEST(FloatFormat, ShortestTextThatReadsBack) {
     const std::pair<float, const char*> cases[] = {
         {2.5f, "2.5"},

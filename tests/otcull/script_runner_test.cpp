@@ -230,7 +230,13 @@ TEST_F(ScriptRunnerTest, HostStatementsReachTheHostAndPrintNothing) {
 TEST_F(ScriptRunnerTest, HostStatementErrors) {
     EXPECT_EQ(runner.runLine("limb 9 0 position 0 0 0 min 0 0 0 max 1 1 1 radius 1"),
               "limb: object 9 does not exist");
-    EXPECT_EQ(runner.runLine("svg plan.svg"), "svg: plan views are not available in this runner");
+}
+
+TEST_F(ScriptRunnerTest, WithoutAPlanViewWriterSvgIsSkippedWithOneNote) {
+    run("OT_CullAll()\nsvg a.svg\nsvg b.svg\nOT_CullAll()\n");
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(err.str(),
+              "test.otc:2: note: svg statements skipped: only otcull run writes plan views\n");
 }
 
 TEST_F(ScriptRunnerTest, AByteOrderMarkIsNotPartOfTheScript) {

@@ -160,7 +160,12 @@ TEST(ViewRecord, AScriptErrorKeepsThePassesBeforeIt) {
     ViewSession session;
     EXPECT_EQ(recordSession(in, "scene.otc", session, err), 2);
     EXPECT_EQ(session.passes.size(), 1u);
+    EXPECT_EQ(session.passes[0].lineText, "OT_CullAll()");
     EXPECT_NE(err.str().find("scene.otc:10: error"), std::string::npos) << err.str();
+    ASSERT_TRUE(session.error);  // for the page to show
+    EXPECT_EQ(session.error->file, "scene.otc");
+    EXPECT_EQ(session.error->line, 10);
+    EXPECT_EQ(session.error->message, "unknown command 'OT_Frobnicate'");
 }
 
 TEST(ViewRecord, LintWarningsLeadToTheNodeOnTheirLine) {

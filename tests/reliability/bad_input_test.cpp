@@ -297,6 +297,26 @@ TEST(BadInput, SpecialFloatInEveryCameraAndObjectFigure) {
     }
 }
 
+// The host keeps only the limbs an object has: the extreme numbers cost one
+// entry each, the ones between them are missing, and the core agrees with the
+// model on all of them.
+TEST(BadInput, LimbNumbersAtTheEndsOfTheRange) {
+    Scene s;
+    buildScene(s);
+    reference::Body body;
+    body.boundsMax[1] = 1;
+    body.radius = 1;
+    s.run().setObject(6, body);
+    for (const int32_t limb : {INT32_MAX, INT32_MAX - 1, 0}) s.run().setLimb(6, limb, body);
+    s("OT_CreateLimbBox2", {I(0), I(6), I(INT32_MAX)}, "LAST");
+    s("OT_CreateLimbSphere1", {H("Z"), I(6), I(INT32_MAX - 1), I(2)}, "NEXT");
+    s("OT_AddLimb", {H("A"), I(6), I(INT32_MAX)});
+    s("OT_CullAll", {});
+    for (const int32_t missing : {1, INT32_MAX - 2, INT32_MIN, -1}) {
+        EXPECT_EQ(s("OT_CreateLimbBox2", {I(0), I(6), I(missing)}), 0) << missing;
+    }
+}
+
 TEST(BadInput, SetParentNeverMakesACycle) {
     struct Case {
         const char* node;
