@@ -46,7 +46,7 @@ public:
         : scriptName_(scriptName), script_(std::move(script)), tree_(tree), passed_(passed) {}
 
     std::string write(const std::string& file) override {
-        std::string refusal = refusalToOverwrite(file, script_);
+        const std::string refusal = refusalToOverwrite(file, script_);
         if (!refusal.empty()) return cannotWrite(file, refusal);
         const PlanScene scene = capturePlan(tree_, passed_);
         size_t shown = 0;
