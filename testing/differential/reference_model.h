@@ -174,6 +174,13 @@ public:
     bool hasCameraRecord() const { return hasCamera_; }
 
 private:
+    // Node roles and volume kinds, numbered as the commands number them.
+    static constexpr int32_t kNormalRole = 1;
+    static constexpr int32_t kZoneRole = 2;
+    static constexpr int kBoxKind = 1;
+    static constexpr int kSphereKind = 2;
+    static constexpr int kPointKind = 3;
+
     Node* nodeOf(int32_t handle);
     Portal* portalOf(int32_t handle);
     // False when the handle is neither 0 nor a live node.
