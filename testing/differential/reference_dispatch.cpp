@@ -8,9 +8,15 @@
 namespace tarvo::reference {
 namespace {
 
-float asFloat(uint32_t slot) { return std::bit_cast<float>(slot); }
-int32_t asInt(uint32_t slot) { return static_cast<int32_t>(slot); }
-int32_t floatBits(float value) { return std::bit_cast<int32_t>(value); }
+float asFloat(uint32_t slot) {
+    return std::bit_cast<float>(slot);
+}
+int32_t asInt(uint32_t slot) {
+    return static_cast<int32_t>(slot);
+}
+int32_t floatBits(float value) {
+    return std::bit_cast<int32_t>(value);
+}
 
 }  // namespace
 
@@ -21,6 +27,8 @@ int32_t Model::call(int id, std::span<const uint32_t> s) {
     }
     auto L = [&](size_t i) { return asInt(s[i]); };
     auto F = [&](size_t i) { return asFloat(s[i]); };
+    // One line per command, so the cases read like the command table.
+    // clang-format off
     switch (id) {
         case 1: updateFrustum1(); return 0;
         case 2: updateFrustum2(L(0)); return 0;
@@ -85,6 +93,7 @@ int32_t Model::call(int id, std::span<const uint32_t> s) {
         case 61: return zoneBOf(L(0));
         default: return 0;
     }
+    // clang-format on
 }
 
 }  // namespace tarvo::reference

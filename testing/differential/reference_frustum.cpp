@@ -98,7 +98,9 @@ bool Model::testSphere(float x, float y, float z, float radius) const {
     return sphereInFrustum(c, radius);
 }
 
-bool Model::testPoint(float x, float y, float z) const { return testSphere(x, y, z, 0.0f); }
+bool Model::testPoint(float x, float y, float z) const {
+    return testSphere(x, y, z, 0.0f);
+}
 
 const float* Model::cameraPosition() const {
     if (!hasCamera_) return nullptr;

@@ -61,7 +61,9 @@ void Model::showAll(int32_t node) {
 
 // --- the pass ---
 
-void Model::cullAll() { cull(0); }
+void Model::cullAll() {
+    cull(0);
+}
 
 void Model::cull(int32_t start) {
     host_.link();

@@ -73,8 +73,8 @@ int32_t Model::finishCreate(Node* n, int kind, int32_t role) {
     return n->handle;
 }
 
-int32_t Model::createBox(int32_t parent, float xa, float ya, float za, float xb, float yb,
-                         float zb, int32_t role) {
+int32_t Model::createBox(int32_t parent, float xa, float ya, float za, float xb, float yb, float zb,
+                         int32_t role) {
     host_.link();
     Node* p;
     if (!resolveOptional(parent, p)) return 0;
@@ -88,8 +88,7 @@ int32_t Model::createBox(int32_t parent, float xa, float ya, float za, float xb,
     return finishCreate(n, kBoxKind, role);
 }
 
-int32_t Model::createSphere(int32_t parent, float x, float y, float z, float radius,
-                            int32_t role) {
+int32_t Model::createSphere(int32_t parent, float x, float y, float z, float radius, int32_t role) {
     host_.link();
     Node* p;
     if (!resolveOptional(parent, p)) return 0;
@@ -142,7 +141,9 @@ void Model::deleteNode(int32_t node) {
     if (Node* n = nodeOf(node)) destroy(n);
 }
 
-void Model::deleteAll() { deleteNode(0); }
+void Model::deleteAll() {
+    deleteNode(0);
+}
 
 bool Model::isInSubtree(const Node* candidate, const Node* root) const {
     for (const Node* n = candidate; n != nullptr; n = n->parent) {
@@ -179,13 +180,17 @@ int32_t Model::parentOf(int32_t node) {
 
 // --- attachments ---
 
-void Model::addObject(int32_t node, int32_t object) { addLimb(node, object, -1); }
+void Model::addObject(int32_t node, int32_t object) {
+    addLimb(node, object, -1);
+}
 
 void Model::addLimb(int32_t node, int32_t object, int32_t limb) {
     if (Node* n = nodeOf(node)) n->attachments.push_back({object, limb});
 }
 
-void Model::removeObject(int32_t node, int32_t object) { removeLimb(node, object, -1); }
+void Model::removeObject(int32_t node, int32_t object) {
+    removeLimb(node, object, -1);
+}
 
 void Model::removeLimb(int32_t node, int32_t object, int32_t limb) {
     Node* n = nodeOf(node);
@@ -299,8 +304,7 @@ int32_t Model::createLimbBox(int32_t parent, int32_t object, int32_t limb, int32
 
 int32_t Model::createLimbSphere(int32_t parent, int32_t object, int32_t limb, int32_t role) {
     host_.link();
-    return createFitted(parent, host_.findLimb(object, limb), kSphereKind, role,
-                        {object, limb});
+    return createFitted(parent, host_.findLimb(object, limb), kSphereKind, role, {object, limb});
 }
 
 }  // namespace tarvo::reference
