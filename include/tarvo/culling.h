@@ -31,13 +31,12 @@
 extern "C" {
 #endif
 
-#if !defined(_WIN32)
 /* Where there is no host engine: every later command reaches the host through
    this table (copied). NULL unbinds: commands then see a host with no cameras
    and no objects whose switches do nothing. The Windows plug-in links to the
-   host's own modules instead. */
+   host's own modules instead and does not export this; only a program with
+   the core linked in (otcull.exe) calls it there. */
 OT_EXPORT void OT_CALL ot_bind_host(const OtHostApi* host);
-#endif
 
 /* Takes the view frustum from the engine's current camera. */
 OT_EXPORT void OT_CALL OT_UpdateFrustum1(void);

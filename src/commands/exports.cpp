@@ -68,11 +68,9 @@ using tarvo::Tree;
 
 extern "C" {
 
-#if !defined(_WIN32)
 void ot_bind_host(const OtHostApi* host) {
     tarvo::cullingState().host().bind(host);
 }
-#endif
 
 void OT_UpdateFrustum1(void) {
     OT_ENTER(OT_UpdateFrustum1);

@@ -173,6 +173,7 @@ VersionResource readVersion(Reader& r, const ResourceData& resource) {
         version.fileVersion[1] = r.at<uint32_t>(root.value + 12);
         version.productVersion[0] = r.at<uint32_t>(root.value + 16);
         version.productVersion[1] = r.at<uint32_t>(root.value + 20);
+        version.fileFlags = r.at<uint32_t>(root.value + 28);
         version.fileType = r.at<uint32_t>(root.value + 36);
     }
     eachChild(r, base, root, [&](const VersionBlock& info) {

@@ -23,7 +23,8 @@ struct VersionResource {
     bool fixedInfo = false;           // VS_FIXEDFILEINFO present with its signature
     uint32_t fileVersion[2] = {};     // most and least significant words
     uint32_t productVersion[2] = {};  // most and least significant words
-    uint32_t fileType = 0;            // 2 for a DLL
+    uint32_t fileFlags = 0;           // VS_FF_SPECIALBUILD (0x20) and the like
+    uint32_t fileType = 0;            // 1 for a program, 2 for a DLL
     // StringFileInfo: the string table's key (e.g. "080904b0") and its values.
     std::u16string stringTableKey;
     std::map<std::u16string, std::u16string> strings;

@@ -40,7 +40,9 @@ std::optional<std::string> versionNumbers(std::string_view version) {
 }
 
 // The standard version resource, in the string table's language. The
-// recording flavour compiles the same script with TARVO_RECORDING defined.
+// recording flavour compiles the same script with TARVO_RECORDING defined, and
+// says so wherever a file's properties show it: the special-build flag and
+// text, its description and its file version.
 std::string versionResource(std::string_view version, std::string_view numbers) {
     std::ostringstream rc;
     rc << "1 VERSIONINFO\n"
@@ -48,7 +50,11 @@ std::string versionResource(std::string_view version, std::string_view numbers) 
        << numbers << "\nPRODUCTVERSION " << numbers
        << "\n"
           "FILEFLAGSMASK VS_FFI_FILEFLAGSMASK\n"
+          "#ifdef TARVO_RECORDING\n"
+          "FILEFLAGS VS_FF_SPECIALBUILD\n"
+          "#else\n"
           "FILEFLAGS 0\n"
+          "#endif\n"
           "FILEOS VOS_NT_WINDOWS32\n"
           "FILETYPE VFT_DLL\n"
           "FILESUBTYPE VFT2_UNKNOWN\n"
@@ -61,13 +67,20 @@ std::string versionResource(std::string_view version, std::string_view numbers) 
           "#ifdef TARVO_RECORDING\n"
           "            VALUE \"FileDescription\", \"TarvoCulling visibility culling, recording "
           "flavour (journals every command)\"\n"
+          "            VALUE \"FileVersion\", \""
+       << version
+       << " recording\"\n"
+          "            VALUE \"SpecialBuild\", \"recording: journals every command to the file "
+          "TARVO_CULLING_JOURNAL names\"\n"
           "#else\n"
           "            VALUE \"FileDescription\", \"TarvoCulling visibility culling\"\n"
-          "#endif\n"
           "            VALUE \"FileVersion\", \""
        << version
        << "\"\n"
+          "#endif\n"
           "            VALUE \"InternalName\", \"TarvoCulling\"\n"
+          "            VALUE \"LegalCopyright\", \"Copyright (c) 2026 The TarvoCulling "
+          "developers\"\n"
           "            VALUE \"OriginalFilename\", \"TarvoCulling.dll\"\n"
           "            VALUE \"ProductName\", \"TarvoCulling\"\n"
           "            VALUE \"ProductVersion\", \""

@@ -18,6 +18,7 @@
 #include "lint/layout_lint.h"
 #include "output/kept_failure_buffer.h"
 #include "output/safe_file.h"
+#include "output/utf8_path.h"
 #include "plan/plan_svg.h"
 #include "plan/plan_view.h"
 #include "script_runner.h"
@@ -46,7 +47,7 @@ public:
         : scriptName_(scriptName), script_(std::move(script)), tree_(tree), passed_(passed) {}
 
     std::string write(const std::string& file) override {
-        const std::string refusal = refusalToOverwrite(file, script_);
+        const std::string refusal = refusalToOverwrite(utf8Path(file), script_);
         if (!refusal.empty()) return cannotWrite(file, refusal);
         const PlanScene scene = capturePlan(tree_, passed_);
         size_t shown = 0;
@@ -63,8 +64,8 @@ public:
                            {"nodes shown", std::to_string(shown)},
                            {"nodes hidden", std::to_string(scene.nodes.size() - shown)},
                            {"portals drawn", std::to_string(scene.portals.size())}};
-        const std::string failure =
-            writeFileSafely(file, [&](std::ostream& out) { out << renderPlanSvg(scene, picture); });
+        const std::string failure = writeFileSafely(
+            utf8Path(file), [&](std::ostream& out) { out << renderPlanSvg(scene, picture); });
         return failure.empty() ? failure : cannotWrite(file, failure);
     }
 
@@ -78,7 +79,7 @@ private:
 // The file a script argument names, to be kept from being written over;
 // none for standard input.
 std::filesystem::path scriptFile(std::string_view argument) {
-    return argument == "-" ? std::filesystem::path() : std::filesystem::path(argument);
+    return argument == "-" ? std::filesystem::path() : utf8Path(argument);
 }
 
 // With stats, each pass is followed by its cost; the time is that of the
@@ -108,7 +109,7 @@ template <typename Command>
 int withScript(std::string_view path, Io& io, Command run) {
     if (path == "-") return run(io.in, std::string_view("<stdin>"));
     errno = 0;
-    std::ifstream in(std::filesystem::path(path), std::ios::binary);
+    std::ifstream in(utf8Path(path), std::ios::binary);
     if (!in) {
         io.err << script::cannotRead(path, std::strerror(errno != 0 ? errno : EIO)) << '\n';
         return 2;

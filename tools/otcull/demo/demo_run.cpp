@@ -11,6 +11,7 @@
 #include "demo/demo_scene.h"
 #include "demo/demo_walk.h"
 #include "output/safe_file.h"
+#include "output/utf8_path.h"
 #include "plan/plan_svg.h"
 #include "plan/plan_view.h"
 #include "script_text.h"
@@ -213,8 +214,9 @@ int runDemo(const DemoRunOptions& options, std::ostream& out, std::ostream& err)
 
     if (options.svgFile.empty()) return 0;
     const PlanPicture picture = pictureOf(scene, planFigures, frames);
-    const std::string failure = writeFileSafely(
-        options.svgFile, [&](std::ostream& file) { file << renderPlanSvg(plan, picture); });
+    const std::string failure = writeFileSafely(utf8Path(options.svgFile), [&](std::ostream& file) {
+        file << renderPlanSvg(plan, picture);
+    });
     if (!failure.empty()) {
         err << "otcull demo: " << cannotWrite(options.svgFile, failure) << '\n';
         return 2;

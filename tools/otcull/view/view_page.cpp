@@ -4,6 +4,7 @@
 #include <string>
 
 #include "output/safe_file.h"
+#include "output/utf8_path.h"
 #include "script_text.h"
 #include "text/number_text.h"
 
@@ -246,15 +247,15 @@ void writeViewPage(const ViewSession& session, std::ostream& out) {
 int viewScript(std::istream& in, std::string_view path, const PageTarget& page, std::ostream& out,
                std::ostream& err) {
     const std::string prefix = "otcull " + std::string(page.verb) + ": ";
-    const std::string refusal = refusalToOverwrite(page.file, page.script);
+    const std::string refusal = refusalToOverwrite(utf8Path(page.file), page.script);
     if (!refusal.empty()) {
         err << prefix << cannotWrite(page.file, refusal) << '\n';
         return 2;
     }
     ViewSession session;
     const int status = recordSession(in, path, session, err);
-    const std::string failure =
-        writeFileSafely(page.file, [&](std::ostream& file) { writeViewPage(session, file); });
+    const std::string failure = writeFileSafely(
+        utf8Path(page.file), [&](std::ostream& file) { writeViewPage(session, file); });
     if (!failure.empty()) {
         err << prefix << cannotWrite(page.file, failure) << '\n';
         return 2;

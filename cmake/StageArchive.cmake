@@ -1,0 +1,38 @@
+# Lays out the Windows archive's files in ARCHIVE_DIR from MANIFEST, whose
+# lines are "KIND<TAB>NAME<TAB>FILE": a binary is copied as it is, a text
+# gets CRLF line endings (whatever it had), and SHA256SUMS.txt, itself CRLF,
+# lists every other file's hash in the form `sha256sum -c` reads.
+#
+# Usage: cmake -DMANIFEST=FILE -DARCHIVE_DIR=DIR -P StageArchive.cmake
+cmake_minimum_required(VERSION 3.25)
+file(STRINGS ${MANIFEST} entries)
+file(REMOVE_RECURSE ${ARCHIVE_DIR})
+set(sums)
+set(names)
+foreach(entry IN LISTS entries)
+  string(REPLACE "\t" ";" fields "${entry}")
+  list(GET fields 0 kind)
+  list(GET fields 1 name)
+  list(GET fields 2 source)
+  if(NOT EXISTS "${source}")
+    message(FATAL_ERROR "${source} is missing: the archive holds it as ${name}")
+  endif()
+  set(target "${ARCHIVE_DIR}/${name}")
+  get_filename_component(folder "${target}" DIRECTORY)
+  file(MAKE_DIRECTORY "${folder}")
+  if(kind STREQUAL "text")
+    file(READ "${source}" text)
+    string(REPLACE "\r\n" "\n" text "${text}")
+    string(REPLACE "\n" "\r\n" text "${text}")
+    file(WRITE "${target}" "${text}")
+  else()
+    file(COPY_FILE "${source}" "${target}")
+  endif()
+  list(APPEND names "${name}")
+endforeach()
+list(SORT names)
+foreach(name IN LISTS names)
+  file(SHA256 "${ARCHIVE_DIR}/${name}" hash)
+  string(APPEND sums "${hash}  ${name}\r\n")
+endforeach()
+file(WRITE "${ARCHIVE_DIR}/SHA256SUMS.txt" "${sums}")
