@@ -1,17 +1,25 @@
 #!/usr/bin/env bash
-# The Windows plug-in: cross-builds TarvoCulling.dll and its recording flavour,
-# checks the files themselves (PE32 for i386, exactly the 61 exports, only
-# Windows system DLLs imported, the command table and version resources) and
-# the release archive, then runs the stand-in engine under Wine: its
-# link checks, and every example script, whose output, errors and exit status
-# must equal otcull's. The recording flavour of the DLL runs them once more in
-# the same Wine process, with the same results, and its journals, replayed by
-# otcull on Linux, make the same host calls.
+# The Windows release: cross-builds TarvoCulling.dll, its recording flavour
+# and otcull.exe, and the archive that holds them. Checks the files themselves
+# (PE32 for i386, exactly the 61 exports, only Windows system DLLs imported,
+# the command table and the version resources) and the archive (its files,
+# CRLF text, checksums, the manual). Then starts Wine once, for one batch
+# file that runs
+#   - the stand-in engine: its link checks, and every example script through
+#     the DLL and through its recording flavour, each journalling its
+#     commands; output, errors and status must equal otcull's;
+#   - otcull.exe from the archive, for every example and every verb, for a
+#     CRLF script at a path with a space and a non-ASCII letter, for the
+#     manual's examples, for each journal the recording DLL wrote, and for a
+#     script dropped on it as Explorer does; output, errors, status and pages
+#     must equal the Linux otcull's, line endings set aside.
 set -euo pipefail
 root=$(pwd)
 prefix=${TARVO_WINE_PREFIX:-$root/build/wine-prefix}
 native=${TARVO_NATIVE_BUILD:-build/release}
 work=build/win32/e2e
+source tests/windows/otcull_runs.sh
+stage_start=$(date +%s)
 
 scripts/setup-wine "$prefix"
 scripts/install-deps native
@@ -22,12 +30,17 @@ if [ ! -f "$native/CMakeCache.txt" ]; then
   cmake -S . -B "$native" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTARVO_WERROR=ON >/dev/null
 fi
 cmake --build "$native" -j2 --target pe_check otcull
+built=$(date +%s)
+python=$(sed -n 's/^TARVO_MANUAL_PYTHON:FILEPATH=//p' build/win32/CMakeCache.txt)
+"$python" tests/windows/manual_html_test.py
 
 dll=build/win32/bin/TarvoCulling.dll
 recording=build/win32/bin/recording/TarvoCulling.dll
-for checked in "$dll" "$recording"; do
-  echo "--- $checked"
-  "$native/tests/windows/pe_check" "$checked"
+otcull_exe=build/win32/bin/otcull.exe
+for flavour in "$dll" "--recording $recording"; do
+  # shellcheck disable=SC2086
+  "$native/tests/windows/pe_check" $flavour
+  checked=${flavour##* }
   # A second reader's view: four string blocks and one version resource, all
   # in language 2057, and nothing else.
   resources=$(llvm-readobj --coff-resources "$checked" | awk -f tests/windows/resource_list.awk)
@@ -38,56 +51,87 @@ for checked in "$dll" "$recording"; do
     exit 1
   fi
 done
-# The checker must be able to say no: an engine module is no plug-in.
-if "$native/tests/windows/pe_check" build/win32/bin/host/TarvoCore.dll >/dev/null 2>&1; then
-  echo "pe_check accepted a DLL without the command table" >&2
-  exit 1
-fi
+"$native/tests/windows/pe_check" --program "$otcull_exe"
+# The checker must be able to say no: an engine module is no plug-in, and the
+# shipped flavour is not the recording one.
+for wrong in build/win32/bin/host/TarvoCore.dll "--recording $dll" "$recording"; do
+  # shellcheck disable=SC2086
+  if "$native/tests/windows/pe_check" $wrong >/dev/null 2>&1; then
+    echo "pe_check accepted $wrong" >&2
+    exit 1
+  fi
+done
 
-# The release archive: exactly the files a script author gets, the DLLs the
-# same bytes as the ones checked above, a reference entry per declaration.
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/win32/CMakeCache.txt)
-archive=build/win32/TarvoCulling-$version-win32.zip
-top=TarvoCulling-$version-win32
-expected_files=$(
-  { printf '%s\n' COMMANDS.txt README.txt TarvoCulling.dll recording/TarvoCulling.dll
-    for f in examples/*.otc examples/*.out; do echo "$f"; done; } | sed "s|^|$top/|" | sort)
-listed=$(cmake -E tar tf "$archive" | grep -v '/$' | sort)
-if [ "$listed" != "$expected_files" ]; then
-  echo "$archive holds:" >&2
-  diff <(echo "$expected_files") <(echo "$listed") >&2
-  exit 1
-fi
-rm -rf "$work/archive" && mkdir -p "$work/archive"
-(cd "$work/archive" && cmake -E tar xf "$root/$archive")
-cmp "$work/archive/$top/TarvoCulling.dll" "$dll"
-cmp "$work/archive/$top/recording/TarvoCulling.dll" "$recording"
-commands=$(grep -c '^OT_' "$work/archive/$top/COMMANDS.txt")
-[ "$commands" -eq 61 ] || { echo "COMMANDS.txt describes $commands commands" >&2; exit 1; }
-echo "$archive: $(wc -c <"$archive") bytes, $(echo "$listed" | wc -l) files"
+rm -rf "$work" && mkdir -p "$work"
+unpacked=$(tests/windows/check_archive.sh "build/win32/TarvoCulling-$version-win32.zip" \
+  "$work/archive" build/win32/src/generated/TarvoCulling.def)
+cmp "$unpacked/TarvoCulling.dll" "$dll"
+cmp "$unpacked/recording/TarvoCulling.dll" "$recording"
+cmp "$unpacked/otcull.exe" "$otcull_exe"
 
-# The same scripts through otcull on Linux and through the DLL under Wine,
-# each leaving NAME.out, NAME.err and NAME.status.
+# The engine's scripts: otcull on Linux leaves NAME.out, NAME.err and
+# NAME.status in reference/, as the DLL under Wine will in engine/.
 mapfile -t scripts < <(ls examples/*.otc examples/*/*.otc tests/windows/scripts/*.otc 2>/dev/null | sort)
 [ ${#scripts[@]} -gt 0 ] || { echo "no scripts to run" >&2; exit 1; }
-rm -rf "$work" && mkdir -p "$work/linux" "$work/wine" "$work/recorded"
+mkdir -p "$work/reference" "$work/engine" "$work/recorded" "$work/linux" "$work/windows"
 # Thousands of commands with the camera moving every frame.
 awk -f tests/windows/long_session.awk >"$work/long-session.otc"
 scripts+=("$work/long-session.otc")
 for script in "${scripts[@]}"; do
   name=${script//\//_}
   code=0
-  "$native/tools/otcull" run "$script" >"$work/linux/$name.out" 2>"$work/linux/$name.err" || code=$?
-  echo "$code" >"$work/linux/$name.status"
+  "$native/tools/otcull" run "$script" >"$work/reference/$name.out" 2>"$work/reference/$name.err" ||
+    code=$?
+  echo "$code" >"$work/reference/$name.status"
 done
 
-echo "--- Wine: link checks and ${#scripts[@]} scripts"
-export QEMU_RESERVED_VA=0xf7000000 WINEPREFIX="$prefix" WINEDEBUG=-all WINEARCH=win32
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+# otcull's runs, from two folders of the same depth; the script at the odd
+# path has CRLF line endings on the Windows side.
+rel=$(realpath --relative-to "$work/linux" "$root")
+manual_gen=build/win32/src/generated/manual_gen
+lay_out_inputs "$work/linux" "$manual_gen" lf
+lay_out_inputs "$work/windows" "$manual_gen" crlf
+journals=()
+for script in "${scripts[@]}"; do journals+=("${script//\//_}"); done
+otcull_runs "$rel" "${journals[@]}" >"$work/windows/runs.txt"
+# A journal of the recording DLL, dropped on otcull.exe from the odd folder.
+dropped="$odd_folder/recorded journal"
+
+# One batch file, one Wine start: the engine's process, which also runs
+# otcull's verbs, then otcull.exe twice. The marks' times are the timings.
+windows_path() { printf 'Z:%s' "$(realpath "$1" | tr / '\\')"; }
+batch=$work/windows/all.bat
+{
+  printf '@echo off\r\nsetlocal EnableDelayedExpansion\r\n'
+  printf 'cd /d "%s"\r\n' "$(windows_path "$root")"
+  printf '>build\\win32\\e2e\\mark-started.txt echo.\r\n'
+  printf 'build\\win32\\bin\\winhost.exe --recording-plugin %s --journals %s --otcull-runs %s' \
+    "$recording" "$work/recorded" "$work/windows/runs.txt"
+  printf ' suite %s' "$work/engine"
+  printf ' %s' "${scripts[@]}"
+  printf ' <nul >build\\win32\\e2e\\winhost.log 2>&1\r\n'
+  printf '>build\\win32\\e2e\\winhost.status echo !errorlevel!\r\n'
+  printf '>build\\win32\\e2e\\mark-engine.txt echo.\r\n'
+  printf 'cd /d "%s"\r\n' "$(windows_path "$work/windows")"
+  printf 'set OTCULL=%s\r\n' "$(windows_path "$unpacked/otcull.exe")"
+  exe_runs | batch_lines
+  # Explorer gives a dropped file's full path and nothing else.
+  printf 'for /d %%%%d in (%s) do (copy /y ..\\recorded\\%s "%%%%d\\%s.otc" >nul & "%%OTCULL%%" "%%%%~fd\\%s.otc" <nul >drop.out 2>drop.err & >drop.status echo !errorlevel!)\r\n' \
+    "$odd_pattern" "${journals[0]}" "${dropped#*/}" "${dropped#*/}"
+  printf '>..\\mark-done.txt echo.\r\n'
+} >"$batch"
+
+echo "--- Wine: the engine's checks and ${#scripts[@]} scripts; otcull's code for" \
+  "$(wc -l <"$work/windows/runs.txt") runs in the same process; otcull.exe twice"
+# UTF-8 file names: the odd folder reaches Windows as "Zoë".
+export LC_ALL=C.UTF-8 QEMU_RESERVED_VA=0xf7000000 WINEPREFIX="$prefix" WINEDEBUG=-all WINEARCH=win32
+# No browser: the dropped journal's page is written, and opening it must fail
+# with a message instead of a window.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe,winebrowser.exe=d"
 run_wine() {
-  rm -rf "$work/wine" "$work/recorded" && mkdir -p "$work/wine" "$work/recorded"
-  timeout 900 wine build/win32/bin/winhost.exe --recording-plugin "$recording" \
-    --journals "$work/recorded" suite "$work/wine" "${scripts[@]}"
+  rm -f "$work"/mark-*.txt
+  (cd "$work/windows" && timeout 1200 wine cmd /c all.bat) && [ -f "$work/mark-done.txt" ]
 }
 start=$(date +%s)
 status=0
@@ -95,45 +139,79 @@ run_wine || status=$?
 if [ "$status" -ne 0 ]; then
   # Wine under qemu now and then loses its server while it boots: one more
   # run, from a stopped server, tells that from a real failure.
-  echo "Wine run failed (status $status) after $(( $(date +%s) - start ))s; once more"
+  echo "Wine run failed (status $status) after $(($(date +%s) - start))s; once more"
   wineserver -k 2>/dev/null || true
   start=$(date +%s)
   status=0
   run_wine || status=$?
 fi
-echo "Wine run: $(( $(date +%s) - start ))s, exit status $status"
-for script in "${scripts[@]}"; do echo "  ran $script"; done
-[ "$status" -eq 0 ] || { echo "the stand-in engine's checks failed" >&2; exit 1; }
-if ! diff -r "$work/linux" "$work/wine" >"$work/diff.txt"; then
-  echo "Wine results differ from otcull's:" >&2
+finished=$(date +%s)
+since_start() { [ -f "$1" ] && echo "$(($(stat -c %Y "$1") - start))s" || echo never; }
+echo "Wine run: $((finished - start))s, exit status $status: the batch began at" \
+  "$(since_start "$work/mark-started.txt"), the engine's process ended at" \
+  "$(since_start "$work/mark-engine.txt"), otcull.exe's two runs at $(since_start "$work/mark-done.txt")"
+[ "$status" -eq 0 ] || { echo "the Wine run did not finish" >&2; exit 1; }
+[ "$(tr -d '\r' <"$work/winhost.status")" = 0 ] ||
+  { echo "the stand-in engine's checks failed:" >&2; tail -40 "$work/winhost.log" >&2; exit 1; }
+if ! diff -r "$work/reference" "$work/engine" >"$work/diff.txt"; then
+  echo "the DLL's results under Wine differ from otcull's:" >&2
   head -60 "$work/diff.txt" >&2
   exit 1
 fi
-echo "Wine results equal otcull's for every script ($(cat "$work"/linux/*.out | wc -l) lines of output)"
+echo "the DLL's results equal otcull's for every script ($(cat "$work"/reference/*.out | wc -l) lines of output)"
 
-# The recording flavour behaves as the shipped one; its journals replay on
-# Linux to the same host calls and results. Handle results print under the
-# scripts' names in the one run and the journal's in the other, so they are
-# compared as none or some.
+# The recording flavour behaves as the shipped one; its journals replay, on
+# Linux and in otcull.exe, to the same host calls and results. Handle results
+# print under the scripts' names in the one run and the journal's in the
+# other, so they are compared as none or some.
 handles_as_some() {
-  sed -E 's/^(OT_Create[A-Za-z]+[12]|OT_AddPortal|OT_GetParent|OT_GetPortal(Portal|A|B)) -> [^0].*$/\1 -> handle/' "$1"
+  tr -d '\r' <"$1" |
+    sed -E 's/^(OT_Create[A-Za-z]+[12]|OT_AddPortal|OT_GetParent|OT_GetPortal(Portal|A|B)) -> [^0].*$/\1 -> handle/'
 }
+run_each "$root/$native/tools/otcull" "$work/linux" <"$work/windows/runs.txt"
+exe_runs | run_each "$root/$native/tools/otcull" "$work/linux"
 for script in "${scripts[@]}"; do
   name=${script//\//_}
   for kind in out err status; do
-    cmp -s "$work/linux/$name.$kind" "$work/recorded/$name.$kind" ||
+    cmp -s "$work/reference/$name.$kind" "$work/recorded/$name.$kind" ||
       { echo "$script: the recording DLL's $kind differs from otcull's" >&2; exit 1; }
   done
-  journal=$work/recorded/$name
-  [ -s "$journal" ] || { echo "$script: no journal" >&2; exit 1; }
-  "$native/tools/otcull" run "$journal" >"$work/recorded/$name.replay" ||
+  [ -s "$work/recorded/$name" ] || { echo "$script: no journal" >&2; exit 1; }
+  [ "$(cat "$work/linux/replay.$name.status")" = 0 ] ||
     { echo "$script: the journal does not replay" >&2; exit 1; }
-  if ! diff <(handles_as_some "$work/linux/$name.out") <(handles_as_some "$work/recorded/$name.replay") \
+  if ! diff <(handles_as_some "$work/reference/$name.out") <(handles_as_some "$work/linux/replay.$name.out") \
     >"$work/replay-diff.txt"; then
     echo "$script: the journal's replay differs from the original run:" >&2
     head -40 "$work/replay-diff.txt" >&2
     exit 1
   fi
 done
-echo "Journals of the recording DLL replay to the same host calls for every script" \
+echo "the recording DLL's journals replay to the same host calls for every script" \
   "($(cat "$work"/recorded/*.otc | wc -l) journal lines)"
+
+compare_sides "$work/linux" "$work/windows" ||
+  { echo "otcull under Wine differs from otcull on Linux" >&2; exit 1; }
+echo "otcull's code under Wine equals otcull on Linux for $(wc -l <"$work/windows/runs.txt") runs:" \
+  "every example and verb, the manual's examples, the journals, the CRLF script at '$odd_folder'"
+echo "otcull.exe read the CRLF script at '$odd_folder/level 1.otc' and wrote its page there" \
+  "as otcull does on Linux"
+
+# The dropped journal: its page beside it, the same as `view` makes but for
+# the script's name, the full path Explorer gives; with no browser to open
+# it, the message says so and the window does not wait for a key.
+page="$work/windows/$dropped.html"
+[ -f "$page" ] || { echo "dropping a journal on otcull.exe wrote no page" >&2; cat "$work/windows/drop.err" >&2; exit 1; }
+cp "$work/recorded/${journals[0]}" "$work/linux/$dropped.otc"
+(cd "$work/linux" && "$root/$native/tools/otcull" view "$dropped.otc" -o "$dropped.html" >/dev/null)
+named_script() { sed -E 's#[^"<>]*recorded journal\.otc#SCRIPT#g' "$1"; }
+cmp <(named_script "$work/linux/$dropped.html") <(named_script "$page") ||
+  { echo "the dropped journal's page differs from otcull view's" >&2; exit 1; }
+if ! grep -q 'cannot open .*recorded journal.html in the browser' "$work/windows/drop.err" ||
+  [ "$(tr -d '\r' <"$work/windows/drop.status")" != 1 ]; then
+  echo "otcull.exe did not report the browser it could not start:" >&2
+  cat "$work/windows/drop.err" >&2
+  exit 1
+fi
+echo "a journal dropped on otcull.exe: its page beside it, equal to otcull view's; no browser, reported"
+echo "Windows stage: build $((built - stage_start))s, Wine $((finished - start))s," \
+  "all $(($(date +%s) - stage_start))s"

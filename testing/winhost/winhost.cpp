@@ -3,11 +3,12 @@
 // culling scripts through it, printing what `otcull run` prints on Linux.
 //
 //   winhost [--plugin DLL] [--modules DIR] [--recording-plugin DLL --journals DIR]
-//           suite RESULTS-DIR SCRIPT...
+//           [--otcull-runs LIST] suite RESULTS-DIR SCRIPT...
 //       the bare and link checks, then each script, leaving NAME.out,
 //       NAME.err and NAME.status in RESULTS-DIR; with a recording plug-in,
 //       each script once more through it, leaving the same files and the
-//       journal NAME.otc in the journals folder
+//       journal NAME.otc in the journals folder; last, otcull's runs in
+//       LIST (see otcull_list.h), which may replay those journals
 //   winhost ... run SCRIPT...   each script with a freshly loaded plug-in and engine
 //   winhost ... bare            the plug-in in a process without the engine
 //   winhost ... checks          the host link with engine modules missing or late
@@ -26,6 +27,7 @@
 #include <vector>
 
 #include "engine.h"
+#include "otcull_list.h"
 
 namespace {
 
@@ -296,7 +298,7 @@ int linkChecks(const EngineOptions& options) {
 
 int usage() {
     std::cerr << "usage: winhost [--plugin DLL] [--modules DIR] [--recording-plugin DLL --journals "
-                 "DIR] suite RESULTS-DIR SCRIPT... | run SCRIPT...\n"
+                 "DIR] [--otcull-runs LIST] suite RESULTS-DIR SCRIPT... | run SCRIPT...\n"
                  "       | bare | checks\n";
     return 2;
 }
@@ -310,6 +312,7 @@ int main(int argc, char** argv) {
     EngineOptions options;
     std::string recordingPlugin;
     std::string journals;
+    std::string otcullRuns;
     options.pluginPath = folderOf(ownPath()) + "\\TarvoCulling.dll";
     options.moduleFolder = folderOf(ownPath()) + "\\host";
     int arg = 1;
@@ -323,6 +326,8 @@ int main(int argc, char** argv) {
             recordingPlugin = argv[arg + 1];
         } else if (flag == "--journals") {
             journals = argv[arg + 1];
+        } else if (flag == "--otcull-runs") {
+            otcullRuns = argv[arg + 1];
         } else {
             return usage();
         }
@@ -346,6 +351,9 @@ int main(int argc, char** argv) {
             recording.pluginPath = recordingPlugin;
             harnessFailed =
                 runScripts(recording, scriptsOnly, journals, journals) == 1 || harnessFailed;
+        }
+        if (!otcullRuns.empty()) {
+            harnessFailed = standin::runOtcullList(otcullRuns) != 0 || harnessFailed;
         }
         return bare != 0 || checks != 0 || harnessFailed ? 1 : 0;
     }

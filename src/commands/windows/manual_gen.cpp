@@ -166,22 +166,33 @@ std::string_view kindNote(std::string_view exportName) {
     return {};
 }
 
+// The contents list names a command; one of several lists of the same name
+// also gives its number of parameters.
+std::string contentsLabel(const tarvo::CommandSignature& sig) {
+    int lists = 0;
+    for (const auto& command : kCommandTable) {
+        lists += tarvo::signatureOf(command).scriptName == sig.scriptName ? 1 : 0;
+    }
+    const std::string name(sig.scriptName);
+    return lists == 1 ? name : name + " (" + std::to_string(sig.parameters.size()) + ")";
+}
+
 std::string section(std::size_t index) {
     const tarvo::CommandSignature sig = tarvo::signatureOf(kCommandTable[index]);
+    const std::string exportName(sig.exportName);
     const std::string parameters = tarvo::parameterList(index, true);
     const std::string result = tarvo::resultText(index, true);
-    std::string text =
-        "## " + std::string(sig.scriptName) + "(" + std::string(kCommandWords[index].parameters) +
-        ") {#" + std::string(sig.exportName) + "}\n\n" + std::string(kCommandWords[index].what) +
-        "\n\n" + "- **Parameters:** " + (parameters.empty() ? "none" : parameters) + "\n" +
-        "- **Result:** " + (result.empty() ? "none" : result) + "\n" + "- **Bad handle:** " +
-        badHandle(index) + "\n";
+    std::string text = "## " + std::string(sig.scriptName) + "(" +
+                       std::string(kCommandWords[index].parameters) + ")";
+    text += " {#" + exportName + " data-toc-label=\"" + contentsLabel(sig) + "\"}\n\n";
+    text += std::string(kCommandWords[index].what) + "\n\n";
+    text += "- **Parameters:** " + (parameters.empty() ? "none" : parameters) + "\n";
+    text += "- **Result:** " + (result.empty() ? "none" : result) + "\n";
+    text += "- **Bad handle:** " + badHandle(index) + "\n";
     const std::string_view kind = kindNote(sig.exportName);
     if (!kind.empty()) text += "- **Wrong kind of volume:** " + std::string(kind) + "\n";
-    text += "- **Export:** `" + std::string(sig.exportName) +
-            "`, the name otcull's output and journals give it\n"
-            "- **Example:** `" +
-            example(index) + "`\n\n";
+    text += "- **Export:** `" + exportName + "`, the name otcull's output and journals give it\n";
+    text += "- **Example:** `" + example(index) + "`\n\n";
     return text;
 }
 
