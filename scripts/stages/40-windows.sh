@@ -8,11 +8,15 @@
 #   - the stand-in engine: its link checks, and every example script through
 #     the DLL and through its recording flavour, each journalling its
 #     commands; output, errors and status must equal otcull's;
-#   - otcull.exe from the archive, for every example and every verb, for a
-#     CRLF script at a path with a space and a non-ASCII letter, for the
-#     manual's examples, for each journal the recording DLL wrote, and for a
-#     script dropped on it as Explorer does; output, errors, status and pages
-#     must equal the Linux otcull's, line endings set aside.
+#   - in the same process, otcull's code as otcull.exe has it, for every
+#     example and every verb, a CRLF script at a path with a space and a
+#     non-ASCII letter, the manual's examples and each journal the recording
+#     DLL wrote;
+#   - otcull.exe from the archive, once (each process start costs the better
+#     part of a minute): a journal dropped on it as Explorer drops one, by its
+#     full path, in a folder with a space and a non-ASCII letter in its name.
+# Outputs, errors, statuses and pages must equal the Linux otcull's, line
+# endings set aside.
 set -euo pipefail
 root=$(pwd)
 prefix=${TARVO_WINE_PREFIX:-$root/build/wine-prefix}
@@ -99,7 +103,7 @@ otcull_runs "$rel" "${journals[@]}" >"$work/windows/runs.txt"
 dropped="$odd_folder/recorded journal"
 
 # One batch file, one Wine start: the engine's process, which also runs
-# otcull's verbs, then otcull.exe twice. The marks' times are the timings.
+# otcull's verbs, then otcull.exe once. The marks' times are the timings.
 windows_path() { printf 'Z:%s' "$(realpath "$1" | tr / '\\')"; }
 batch=$work/windows/all.bat
 {
@@ -114,16 +118,14 @@ batch=$work/windows/all.bat
   printf '>build\\win32\\e2e\\winhost.status echo !errorlevel!\r\n'
   printf '>build\\win32\\e2e\\mark-engine.txt echo.\r\n'
   printf 'cd /d "%s"\r\n' "$(windows_path "$work/windows")"
-  printf 'set OTCULL=%s\r\n' "$(windows_path "$unpacked/otcull.exe")"
-  exe_runs | batch_lines
   # Explorer gives a dropped file's full path and nothing else.
-  printf 'for /d %%%%d in (%s) do (copy /y ..\\recorded\\%s "%%%%d\\%s.otc" >nul & "%%OTCULL%%" "%%%%~fd\\%s.otc" <nul >drop.out 2>drop.err & >drop.status echo !errorlevel!)\r\n' \
-    "$odd_pattern" "${journals[0]}" "${dropped#*/}" "${dropped#*/}"
-  printf '>..\\mark-done.txt echo.\r\n'
+  printf 'for /d %%%%d in (%s) do (copy /y ..\\recorded\\%s "%%%%d\\%s.otc" >nul & "%s" "%%%%~fd\\%s.otc" <nul >drop.out 2>drop.err & >drop.status echo !errorlevel!)\r\n' \
+    "$odd_pattern" "${journals[0]}" "${dropped#*/}" "$(windows_path "$unpacked/otcull.exe")" "${dropped#*/}"
+  printf '>..\\mark-done.txt echo.\r\nexit /b 0\r\n'
 } >"$batch"
 
 echo "--- Wine: the engine's checks and ${#scripts[@]} scripts; otcull's code for" \
-  "$(wc -l <"$work/windows/runs.txt") runs in the same process; otcull.exe twice"
+  "$(wc -l <"$work/windows/runs.txt") runs in the same process; otcull.exe once"
 # UTF-8 file names: the odd folder reaches Windows as "Zoë".
 export LC_ALL=C.UTF-8 QEMU_RESERVED_VA=0xf7000000 WINEPREFIX="$prefix" WINEDEBUG=-all WINEARCH=win32
 # No browser: the dropped journal's page is written, and opening it must fail
@@ -149,7 +151,7 @@ finished=$(date +%s)
 since_start() { [ -f "$1" ] && echo "$(($(stat -c %Y "$1") - start))s" || echo never; }
 echo "Wine run: $((finished - start))s, exit status $status: the batch began at" \
   "$(since_start "$work/mark-started.txt"), the engine's process ended at" \
-  "$(since_start "$work/mark-engine.txt"), otcull.exe's two runs at $(since_start "$work/mark-done.txt")"
+  "$(since_start "$work/mark-engine.txt"), otcull.exe's at $(since_start "$work/mark-done.txt")"
 [ "$status" -eq 0 ] || { echo "the Wine run did not finish" >&2; exit 1; }
 [ "$(tr -d '\r' <"$work/winhost.status")" = 0 ] ||
   { echo "the stand-in engine's checks failed:" >&2; tail -40 "$work/winhost.log" >&2; exit 1; }
@@ -169,7 +171,6 @@ handles_as_some() {
     sed -E 's/^(OT_Create[A-Za-z]+[12]|OT_AddPortal|OT_GetParent|OT_GetPortal(Portal|A|B)) -> [^0].*$/\1 -> handle/'
 }
 run_each "$root/$native/tools/otcull" "$work/linux" <"$work/windows/runs.txt"
-exe_runs | run_each "$root/$native/tools/otcull" "$work/linux"
 for script in "${scripts[@]}"; do
   name=${script//\//_}
   for kind in out err status; do
@@ -193,19 +194,20 @@ compare_sides "$work/linux" "$work/windows" ||
   { echo "otcull under Wine differs from otcull on Linux" >&2; exit 1; }
 echo "otcull's code under Wine equals otcull on Linux for $(wc -l <"$work/windows/runs.txt") runs:" \
   "every example and verb, the manual's examples, the journals, the CRLF script at '$odd_folder'"
-echo "otcull.exe read the CRLF script at '$odd_folder/level 1.otc' and wrote its page there" \
-  "as otcull does on Linux"
 
-# The dropped journal: its page beside it, the same as `view` makes but for
-# the script's name, the full path Explorer gives; with no browser to open
-# it, the message says so and the window does not wait for a key.
+# The dropped journal: its page beside it, and what otcull.exe says, the same
+# as `otcull view` on Linux but for the file names, the full paths Explorer
+# gives; with no browser to open the page, the message says so and the
+# window does not wait for a key.
 page="$work/windows/$dropped.html"
 [ -f "$page" ] || { echo "dropping a journal on otcull.exe wrote no page" >&2; cat "$work/windows/drop.err" >&2; exit 1; }
 cp "$work/recorded/${journals[0]}" "$work/linux/$dropped.otc"
-(cd "$work/linux" && "$root/$native/tools/otcull" view "$dropped.otc" -o "$dropped.html" >/dev/null)
-named_script() { sed -E 's#[^"<>]*recorded journal\.otc#SCRIPT#g' "$1"; }
-cmp <(named_script "$work/linux/$dropped.html") <(named_script "$page") ||
-  { echo "the dropped journal's page differs from otcull view's" >&2; exit 1; }
+(cd "$work/linux" && "$root/$native/tools/otcull" view "$dropped.otc" -o "$dropped.html" >drop.out)
+named_files() { tr -d '\r' <"$1" | sed -E 's#[^"<>]*recorded journal\.(otc|html)#FILE#g'; }
+for made in "$dropped.html" drop.out; do
+  cmp <(named_files "$work/linux/$made") <(named_files "$work/windows/$made") ||
+    { echo "otcull.exe's $made for the dropped journal differs from otcull view's" >&2; exit 1; }
+done
 if ! grep -q 'cannot open .*recorded journal.html in the browser' "$work/windows/drop.err" ||
   [ "$(tr -d '\r' <"$work/windows/drop.status")" != 1 ]; then
   echo "otcull.exe did not report the browser it could not start:" >&2

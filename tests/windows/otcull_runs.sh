@@ -1,11 +1,11 @@
 # shellcheck shell=bash
 # The runs of otcull the Windows stage makes twice: with the Linux otcull, and
 # under Wine, where each process start costs the better part of a minute. So
-# there the many runs of otcull's code share the stand-in engine's process
-# (winhost --otcull-runs), and otcull.exe from the archive starts for the few
-# runs that try its edge with Windows: arguments, files and console. Each side
-# runs in a folder of its own at the same depth, so that the paths in the
-# arguments, and so in the output and the pages, are the same on both.
+# there the runs of otcull's code share the stand-in engine's process
+# (winhost --otcull-runs); otcull.exe itself starts once, for a dropped
+# journal (see scripts/stages/40-windows.sh). Each side runs in a folder of
+# its own at the same depth, so that the paths in the arguments, and so in
+# the output and the pages, are the same on both.
 # Sourced by scripts/stages/40-windows.sh.
 
 # A space and a non-ASCII letter. The batch file names it only through a
@@ -38,13 +38,6 @@ otcull_runs() {
   for journal in "$@"; do printf 'replay.%s\trun\t../recorded/%s\n' "$journal" "$journal"; done
 }
 
-# The runs of otcull.exe itself, the drop aside: a script saved with CRLF line
-# endings, named by a path with a space and a non-ASCII letter, its page
-# written to such a path, and its output through the console's text mode.
-exe_runs() {
-  printf 'exe.view\tview\t%s/level 1.otc\t-o\t%s/page of level 1.html\n' "$odd_folder" "$odd_folder"
-}
-
 # Files both sides read: the manual's examples, and a script at a path with a
 # space and a non-ASCII letter, saved with CRLF line endings when ENDINGS is
 # crlf (under Wine), so that LF on Linux is held against CRLF on Windows.
@@ -71,46 +64,30 @@ run_each() {
   done
 }
 
-# The same runs as batch-file lines for %OTCULL%: status by delayed
-# expansion, the odd folder reached through its wildcard.
-batch_lines() {
-  local fields line arg id
-  while IFS=$'\t' read -r -a fields; do
-    id=${fields[0]}
-    line='"%OTCULL%"'
-    for arg in "${fields[@]:1}"; do line+=" \"$arg\""; done
-    line+=" <nul >$id.out 2>$id.err & >$id.status echo !errorlevel!"
-    if [[ $line == *"$odd_folder"* ]]; then
-      printf 'for /d %%%%d in (%s) do (%s)\r\n' "$odd_pattern" "${line//"$odd_folder"/%%d}"
-    else
-      printf '%s\r\n' "$line"
-    fi
-  done
-}
+without_times() { sed -E 's/ *[0-9]+(\.[0-9]+)? us/ _ us/g' "$1"; }
 
 # Output compared as text: CRs and the microseconds of timed passes set aside.
-as_text() {
-  tr -d '\r' <"$1" | sed -E 's/[0-9]+(\.[0-9]+)? us/_ us/g'
-}
+as_text() { tr -d '\r' <"$1" | without_times /dev/stdin; }
 
 # Every run's output, error and status the same on both sides, and every
-# page and picture the same bytes.
+# page and picture the same bytes but for the microseconds a demo's picture
+# shows.
 compare_sides() {
   local linux=$1 windows=$2 file name differ=0
   for file in "$linux"/*.out "$linux"/*.err "$linux"/*.status; do
     name=${file##*/}
     if [ ! -f "$windows/$name" ]; then
-      echo "otcull.exe left no $name" >&2
+      echo "otcull under Wine left no $name" >&2
       differ=1
     elif ! diff <(as_text "$file") <(as_text "$windows/$name") >"$windows/$name.diff"; then
-      echo "otcull.exe's $name differs from otcull's:" >&2
+      echo "otcull under Wine: $name differs from otcull's:" >&2
       head -20 "$windows/$name.diff" >&2
       differ=1
     fi
   done
   while IFS= read -r -d '' file; do
     name=${file#"$linux"/}
-    cmp "$file" "$windows/$name" || differ=1
+    cmp <(without_times "$file") <(without_times "$windows/$name") || differ=1
   done < <(find "$linux" \( -name '*.html' -o -name '*.svg' \) -print0)
   return "$differ"
 }

@@ -198,7 +198,7 @@ std::string section(std::size_t index) {
 
 std::string chapter() {
     std::string text =
-        "# Every command {#commands}\n\n"
+        "# Every command\n\n"
         "Types: `int` is a 32-bit signed integer (node and portal handles; object, limb and "
         "camera numbers; roles), `float` a 32-bit float, `0/1` a result that is 1 for yes and 0 "
         "for no. A handle names a node or a portal; 0 names none. Where a command has two "

@@ -76,8 +76,10 @@ bool openInBrowser(const std::filesystem::path& page, std::ostream& err) {
     const auto code = reinterpret_cast<INT_PTR>(
         ShellExecuteW(nullptr, L"open", page.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
     if (code > 32) return true;
-    err << "otcull: cannot open " << utf8(page.native()) << " in the browser (Windows error "
-        << code << ")\n";
+    err << "otcull: cannot open " << utf8(page.native()) << " in the browser ("
+        << (code == SE_ERR_NOASSOC ? std::string("no program is set to open .html files")
+                                   : "Windows error " + std::to_string(code))
+        << ")\n";
     return false;
 }
 
