@@ -18,54 +18,56 @@
 
 namespace {
 
+using tarvo::CommandDeclaration;
 using tarvo::kCommandTable;
-using tarvo::kCommandWords;
 
-std::vector<std::string_view> parameterNames(std::size_t index) {
-    std::vector<std::string_view> names;
-    std::string_view list = kCommandWords[index].parameters;
-    while (!list.empty()) {
-        const std::size_t comma = list.find(", ");
-        names.push_back(list.substr(0, comma));
-        list = comma == std::string_view::npos ? std::string_view() : list.substr(comma + 2);
-    }
-    return names;
+std::vector<std::string_view> parameterNames(const CommandDeclaration& command) {
+    const std::size_t count = command.signature.parameters.size();
+    return {command.parameterNames.begin(), command.parameterNames.begin() + count};
 }
 
+// The parameters as words, "start node" for startNode.
+std::string parameterWords(const CommandDeclaration& command) {
+    std::string words;
+    for (std::string_view name : parameterNames(command)) {
+        words += (words.empty() ? "" : ", ") + tarvo::wordsOf(name);
+    }
+    return words;
+}
+
+// What each parameter stands for in the examples; the handles are the names
+// the examples' set-up binds.
 struct Sample {
     std::string_view parameter;
     std::string_view argument;
-    bool handle;  // names a node or a portal
 };
 
-// What each parameter name stands for in the examples; the handles are the
-// names the examples' set-up binds.
 constexpr Sample kSamples[] = {
-    {"parent", "house", true},
-    {"start node", "house", true},
-    {"new parent", "house", true},
-    {"node", "room", true},
-    {"portal", "door", true},
-    {"zone A", "hall", true},
-    {"zone B", "kitchen", true},
-    {"portal node", "doorway", true},
-    {"camera", "1", false},
-    {"object", "12", false},
-    {"limb", "1", false},
-    {"role", "2", false},
-    {"x", "0", false},
-    {"y", "1.5", false},
-    {"z", "-4", false},
-    {"radius", "2.5", false},
-    {"xa", "-5", false},
-    {"ya", "0", false},
-    {"za", "-5", false},
-    {"xb", "5", false},
-    {"yb", "3", false},
-    {"zb", "5", false},
-    {"width", "10", false},
-    {"height", "3", false},
-    {"depth", "10", false},
+    {"parent", "house"},
+    {"startNode", "house"},
+    {"newParent", "house"},
+    {"node", "room"},
+    {"portal", "door"},
+    {"zoneA", "hall"},
+    {"zoneB", "kitchen"},
+    {"portalNode", "doorway"},
+    {"camera", "1"},
+    {"object", "12"},
+    {"limb", "1"},
+    {"role", "2"},
+    {"x", "0"},
+    {"y", "1.5"},
+    {"z", "-4"},
+    {"radius", "2.5"},
+    {"xa", "-5"},
+    {"ya", "0"},
+    {"za", "-5"},
+    {"xb", "5"},
+    {"yb", "3"},
+    {"zb", "5"},
+    {"width", "10"},
+    {"height", "3"},
+    {"depth", "10"},
 };
 
 const Sample* sampleFor(std::string_view parameter) {
@@ -75,54 +77,39 @@ const Sample* sampleFor(std::string_view parameter) {
     return nullptr;
 }
 
-// The name an example binds the result to: the kind a create command makes,
-// or the result's own word run together ("zone A": zoneA).
-std::string resultName(std::size_t index) {
-    const std::string_view script = tarvo::signatureOf(kCommandTable[index]).scriptName;
-    for (std::string_view shape : {"Box", "Sphere", "Point"}) {
-        if (script.starts_with("OT_Create") && script.ends_with(shape)) {
-            return "new" + std::string(shape);
+// The name an example binds the result to: the kind of node a create
+// command makes, or the result's own name.
+std::string resultName(const CommandDeclaration& command) {
+    const std::string_view script = command.signature.scriptName;
+    if (command.result == tarvo::ResultKind::kNewPortal) return "door";
+    if (command.result == tarvo::ResultKind::kNewNode) {
+        for (std::string_view shape : {"Box", "Sphere", "Point"}) {
+            if (script.ends_with(shape)) return "new" + std::string(shape);
         }
     }
-    if (script == "OT_AddPortal") return "door";
-    std::string name;
-    bool upper = false;
-    for (char c : kCommandWords[index].result) {
-        if (c == ' ') {
-            upper = true;
-            continue;
-        }
-        name += upper && c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-        upper = false;
-    }
-    return name;
+    return std::string(command.resultName);
 }
 
-std::string example(std::size_t index) {
-    const tarvo::CommandSignature sig = tarvo::signatureOf(kCommandTable[index]);
-    std::string call = std::string(sig.scriptName) + "(";
-    const std::vector<std::string_view> names = parameterNames(index);
+std::string example(const CommandDeclaration& command) {
+    std::string call = std::string(command.signature.scriptName) + "(";
+    const std::vector<std::string_view> names = parameterNames(command);
     for (std::size_t i = 0; i < names.size(); ++i) {
         call += (i == 0 ? "" : ", ") + std::string(sampleFor(names[i])->argument);
     }
     call += ")";
-    return sig.result == 0 ? call : resultName(index) + " = " + call;
+    return command.signature.result == 0 ? call : resultName(command) + " = " + call;
 }
 
-bool takesHandle(std::size_t index) {
-    for (std::string_view name : parameterNames(index)) {
-        const Sample* sample = sampleFor(name);
-        if (sample != nullptr && sample->handle) return true;
-    }
-    return false;
-}
-
-std::string badHandle(std::size_t index) {
-    if (!takesHandle(index)) return "does not apply: it takes no handle.";
-    const bool returns = tarvo::signatureOf(kCommandTable[index]).result != 0;
+std::string badHandle(const CommandDeclaration& command) {
+    const std::string_view kinds = command.parameterKinds;
+    const bool takesHandle = kinds.find_first_of("NP") != std::string_view::npos;
+    if (!takesHandle) return "does not apply: it takes no handle.";
+    const char result = command.signature.result;
     return std::string("a handle that names nothing live (deleted, never issued, or a portal ") +
            "where a node is wanted and the other way round) makes it do nothing" +
-           (returns ? " and return 0." : ".");
+           (result == 0     ? "."
+            : result == 'F' ? " and return 0.0."
+                            : " and return 0.");
 }
 
 struct KindNote {
@@ -168,31 +155,31 @@ std::string_view kindNote(std::string_view exportName) {
 
 // The contents list names a command; one of several lists of the same name
 // also gives its number of parameters.
-std::string contentsLabel(const tarvo::CommandSignature& sig) {
+std::string contentsLabel(const CommandDeclaration& command) {
+    const std::string_view script = command.signature.scriptName;
     int lists = 0;
-    for (const auto& command : kCommandTable) {
-        lists += tarvo::signatureOf(command).scriptName == sig.scriptName ? 1 : 0;
+    for (const CommandDeclaration& other : kCommandTable) {
+        lists += other.signature.scriptName == script ? 1 : 0;
     }
-    const std::string name(sig.scriptName);
-    return lists == 1 ? name : name + " (" + std::to_string(sig.parameters.size()) + ")";
+    const std::size_t count = command.signature.parameters.size();
+    return std::string(script) + (lists == 1 ? "" : " (" + std::to_string(count) + ")");
 }
 
-std::string section(std::size_t index) {
-    const tarvo::CommandSignature sig = tarvo::signatureOf(kCommandTable[index]);
-    const std::string exportName(sig.exportName);
-    const std::string parameters = tarvo::parameterList(index, true);
-    const std::string result = tarvo::resultText(index, true);
-    std::string text = "## " + std::string(sig.scriptName) + "(" +
-                       std::string(kCommandWords[index].parameters) + ")";
-    text += " {#" + exportName + " data-toc-label=\"" + contentsLabel(sig) + "\"}\n\n";
-    text += std::string(kCommandWords[index].what) + "\n\n";
+std::string section(const CommandDeclaration& command) {
+    const std::string exportName(command.signature.exportName);
+    const std::string parameters = tarvo::parameterList(command, true);
+    const std::string result = tarvo::resultText(command, true);
+    std::string text =
+        "## " + std::string(command.signature.scriptName) + "(" + parameterWords(command) + ")";
+    text += " {#" + exportName + " data-toc-label=\"" + contentsLabel(command) + "\"}\n\n";
+    text += std::string(command.reference) + "\n\n";
     text += "- **Parameters:** " + (parameters.empty() ? "none" : parameters) + "\n";
     text += "- **Result:** " + (result.empty() ? "none" : result) + "\n";
-    text += "- **Bad handle:** " + badHandle(index) + "\n";
-    const std::string_view kind = kindNote(sig.exportName);
+    text += "- **Bad handle:** " + badHandle(command) + "\n";
+    const std::string_view kind = kindNote(command.signature.exportName);
     if (!kind.empty()) text += "- **Wrong kind of volume:** " + std::string(kind) + "\n";
     text += "- **Export:** `" + exportName + "`, the name otcull's output and journals give it\n";
-    text += "- **Example:** `" + example(index) + "`\n\n";
+    text += "- **Example:** `" + example(command) + "`\n\n";
     return text;
 }
 
@@ -209,7 +196,7 @@ std::string chapter() {
         "back, and culling uses only those of the node's own kind.\n\n"
         "The examples assume the names `house`, `hall`, `kitchen`, `room` and `doorway` hold "
         "nodes and `door` a portal.\n\n";
-    for (std::size_t i = 0; i < kCommandTable.size(); ++i) text += section(i);
+    for (const CommandDeclaration& command : kCommandTable) text += section(command);
     return text;
 }
 
@@ -217,8 +204,8 @@ std::string chapter() {
 // the table changed under this chapter.
 bool describesTable(std::ostream& err) {
     bool described = true;
-    for (std::size_t i = 0; i < kCommandTable.size(); ++i) {
-        for (std::string_view name : parameterNames(i)) {
+    for (const CommandDeclaration& command : kCommandTable) {
+        for (std::string_view name : parameterNames(command)) {
             if (sampleFor(name) != nullptr) continue;
             err << "manual_gen: no example argument for parameter '" << name << "'\n";
             described = false;
@@ -245,7 +232,7 @@ std::string exampleScript() {
         "room = OT_CreateBox(hall, -10, 0, -10, -5, 3, -5, 1)\n"
         "doorway = OT_CreateBox(house, -1, 0, 0, 1, 3, 0.2, 1)\n"
         "door = OT_AddPortal(hall, kitchen, doorway)\n";
-    for (std::size_t i = 0; i < kCommandTable.size(); ++i) text += example(i) + "\n";
+    for (const CommandDeclaration& command : kCommandTable) text += example(command) + "\n";
     return text;
 }
 
