@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "cli/verbs.h"
+#include "output/kept_failure_buffer.h"
 #include "output/utf8_path.h"
 
 namespace {
@@ -85,13 +86,12 @@ bool openInBrowser(const std::filesystem::path& page, std::ostream& err) {
 
 // The page beside the dropped file; the same write, refusals and messages as
 // `otcull view FILE -o NAME.html`.
-int viewDroppedFile(std::string_view file) {
+int viewDroppedFile(std::string_view file, std::ostream& out) {
     std::filesystem::path page = tarvo::utf8Path(file);
     page.replace_extension(L".html");
     const std::string pageName = utf8(page.native());
     const std::vector<std::string_view> viewArgs = {"view", file, "-o", pageName};
-    int status = tarvo::otcullMain(viewArgs, std::cout, std::cerr);
-    std::cout.flush();
+    int status = tarvo::otcullMain(viewArgs, out, std::cerr);
     if (status == 0 && !openInBrowser(page, std::cerr)) status = 1;
     if (status != 0 && consoleClosesWithUs()) {
         std::cerr << "Press any key to close this window.\n";
@@ -107,9 +107,12 @@ int wmain(int argc, wchar_t** argv) {
     _setmode(_fileno(stdin), _O_BINARY);
     const Utf8Console console;
     std::ios::sync_with_stdio(false);
+    // A full disk or a closed pipe is a failed write, said once and in words.
+    tarvo::KeptFailureBuffer standardOutput(*std::cout.rdbuf());
+    std::ostream out(&standardOutput);
     std::vector<std::string> texts;
     for (int i = 1; i < argc; ++i) texts.push_back(utf8(argv[i]));
     const std::vector<std::string_view> args(texts.begin(), texts.end());
-    if (isDroppedFile(args)) return viewDroppedFile(args[0]);
-    return tarvo::otcullMain(args, std::cout, std::cerr);
+    if (isDroppedFile(args)) return viewDroppedFile(args[0], out);
+    return tarvo::otcullMain(args, out, std::cerr);
 }
