@@ -1,0 +1,94 @@
+// otcull view: the page's controls, wired to the modules that replay the
+// session and draw it.
+import { $, data } from './data/session.js';
+import { current } from './data/replay.js';
+import { bands, chooseFloor } from './data/floors.js';
+import { plan, view, fit, resizePlan, zoomAbout, pixelRatio, rectOf } from './plan/frame.js';
+import { drawPlan } from './plan/draw.js';
+import { pick } from './plan/pick.js';
+import { resizeChart, drawChart, chartFraction } from './panels/chart.js';
+import { select, goTo } from './panels/control.js';
+import { search, listLint, liveNodeRecord } from './panels/lists.js';
+
+function wireTimeline() {
+  const slider = $('pass-slider');
+  slider.max = String(Math.max(data.passes.length - 1, 0));
+  slider.addEventListener('input', () => goTo(Number(slider.value)));
+  $('previous').addEventListener('click', () => goTo(current - 1));
+  $('next').addEventListener('click', () => goTo(current + 1));
+  document.addEventListener('keydown', (e) => {
+    if (e.target instanceof HTMLInputElement || e.target instanceof HTMLSelectElement) return;
+    if (e.key === 'ArrowLeft') goTo(current - 1);
+    if (e.key === 'ArrowRight') goTo(current + 1);
+  });
+  $('chart').addEventListener('click', (e) => goTo(chartFraction(e.clientX) * (data.passes.length - 1)));
+}
+
+function wireFloors() {
+  const floor = $('floor');
+  floor.add(new Option('the camera\'s floor', 'auto'));
+  bands.forEach((b, k) => floor.add(new Option(b.title, String(k))));
+  floor.add(new Option('all heights', 'all'));
+  floor.disabled = bands.length === 0;
+  floor.addEventListener('change', () => { chooseFloor(floor.value); drawPlan(); });
+}
+
+function wirePlan() {
+  $('fit').addEventListener('click', () => { fit(); drawPlan(); });
+  const zoom = (factor, px, py) => { zoomAbout(factor, px, py); drawPlan(); };
+  $('zoom-in').addEventListener('click', () => zoom(1.25, plan.width / 2, plan.height / 2));
+  $('zoom-out').addEventListener('click', () => zoom(0.8, plan.width / 2, plan.height / 2));
+  plan.addEventListener('wheel', (e) => {
+    e.preventDefault();
+    const box = plan.getBoundingClientRect();
+    zoom(e.deltaY < 0 ? 1.15 : 1 / 1.15, (e.clientX - box.left) * pixelRatio(), (e.clientY - box.top) * pixelRatio());
+  }, { passive: false });
+  let drag = null;
+  plan.addEventListener('mousedown', (e) => { drag = { x: e.clientX, y: e.clientY, moved: false }; });
+  window.addEventListener('mousemove', (e) => {
+    if (!drag) return;
+    const dx = e.clientX - drag.x, dy = e.clientY - drag.y;
+    if (!drag.moved && Math.hypot(dx, dy) < 4) return;
+    drag.moved = true;
+    view.x -= dx * pixelRatio() / view.scale;
+    view.z += dy * pixelRatio() / view.scale;
+    drag.x = e.clientX;
+    drag.y = e.clientY;
+    drawPlan();
+  });
+  window.addEventListener('mouseup', (e) => {
+    if (drag && !drag.moved && e.target === plan) {
+      const box = plan.getBoundingClientRect();
+      select(pick((e.clientX - box.left) * pixelRatio(), (e.clientY - box.top) * pixelRatio()));
+    }
+    drag = null;
+  });
+  new ResizeObserver(() => { resizeChart(); resizePlan(); drawPlan(); drawChart(); }).observe($('plan-box'));
+}
+
+// For tests and the curious: where a named node is drawn, in CSS pixels
+// from the plan's top left corner.
+function screenPointOf(name) {
+  const rec = liveNodeRecord(name);
+  if (rec < 0) return null;
+  const [x, y, w, h] = rectOf(rec);
+  return { x: (x + w / 2) / pixelRatio(), y: (y + h / 2) / pixelRatio() };
+}
+
+$('source').textContent = data.source;
+listLint();
+wireTimeline();
+wireFloors();
+wirePlan();
+$('search').addEventListener('change', search);
+$('search').addEventListener('keydown', (e) => { if (e.key === 'Enter') search(); });
+resizeChart();
+resizePlan();
+window.otcullView = { goTo, screenPointOf, current: () => current };
+if (data.passes.length === 0) {
+  $('pass-number').textContent = 'the script ran no pass';
+} else {
+  goTo(0);
+  fit();
+  drawPlan();
+}
