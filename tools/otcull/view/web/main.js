@@ -1,14 +1,15 @@
 // otcull view: the page's controls, wired to the modules that replay the
 // session and draw it.
 import { $, data } from './data/session.js';
-import { current } from './data/replay.js';
+import { current, nodeRecord } from './data/replay.js';
+import { liveByName } from './data/names.js';
 import { bands, chooseFloor } from './data/floors.js';
 import { plan, view, fit, resizePlan, zoomAbout, pixelRatio, rectOf } from './plan/frame.js';
 import { drawPlan } from './plan/draw.js';
 import { pick } from './plan/pick.js';
-import { resizeChart, drawChart, chartFraction } from './panels/chart.js';
-import { select, goTo } from './panels/control.js';
-import { search, listLint, liveNodeRecord } from './panels/lists.js';
+import { resizeChart, drawChart, passAt } from './panels/chart.js';
+import { select, goTo, readAddress } from './panels/control.js';
+import { search, listLint } from './panels/lists.js';
 
 function wireTimeline() {
   const slider = $('pass-slider');
@@ -21,7 +22,10 @@ function wireTimeline() {
     if (e.key === 'ArrowLeft') goTo(current - 1);
     if (e.key === 'ArrowRight') goTo(current + 1);
   });
-  $('chart').addEventListener('click', (e) => goTo(chartFraction(e.clientX) * (data.passes.length - 1)));
+  $('chart').addEventListener('click', (e) => goTo(passAt(e.clientX)));
+  const box = $('pass-box');
+  box.max = String(data.passes.length);
+  box.addEventListener('change', () => goTo(Number(box.value) - 1));
 }
 
 function wireFloors() {
@@ -69,7 +73,8 @@ function wirePlan() {
 // For tests and the curious: where a named node is drawn, in CSS pixels
 // from the plan's top left corner.
 function screenPointOf(name) {
-  const rec = liveNodeRecord(name);
+  const found = liveByName(name);
+  const rec = found && found.kind === 'node' ? nodeRecord(found.id) : -1;
   if (rec < 0) return null;
   const [x, y, w, h] = rectOf(rec);
   return { x: (x + w / 2) / pixelRatio(), y: (y + h / 2) / pixelRatio() };
@@ -88,7 +93,9 @@ window.otcullView = { goTo, screenPointOf, current: () => current };
 if (data.passes.length === 0) {
   $('pass-number').textContent = 'the script ran no pass';
 } else {
-  goTo(0);
+  const { pass, choice } = readAddress();
+  goTo(pass);
   fit();
   drawPlan();
+  if (choice) select(choice, true);
 }

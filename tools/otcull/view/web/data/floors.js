@@ -1,23 +1,20 @@
 // Floors: height bands from the zones' vertical extents.
-import { ZONE } from './codes.js';
-import { data, N, extents, drawable } from './session.js';
+import { data, extents } from './session.js';
+import { zoneOrder, onBand } from './records.js';
 import { current } from './replay.js';
 
 export const bands = (function () {
   let lo = Infinity, hi = -Infinity;
-  const zones = [];
-  data.nodes.forEach((r, i) => {
-    if (r[N.role] !== ZONE || !drawable(i)) return;
-    zones.push(i);
-    lo = Math.min(lo, extents[i * 6 + 1]);
-    hi = Math.max(hi, extents[i * 6 + 4]);
-  });
+  for (const rec of zoneOrder) {
+    lo = Math.min(lo, extents[rec * 6 + 1]);
+    hi = Math.max(hi, extents[rec * 6 + 4]);
+  }
   // Zones that span most of the height (a building, a yard) say nothing
   // about floors; the floors of the others start new bands.
   const floors = [];
-  for (const i of zones) {
-    if (extents[i * 6 + 4] - extents[i * 6 + 1] > 0.75 * (hi - lo)) continue;
-    floors.push(extents[i * 6 + 1]);
+  for (const rec of zoneOrder) {
+    if (extents[rec * 6 + 4] - extents[rec * 6 + 1] > 0.75 * (hi - lo)) continue;
+    floors.push(extents[rec * 6 + 1]);
   }
   floors.sort((x, y) => x - y);
   const starts = [];
@@ -34,16 +31,27 @@ export const bands = (function () {
 const ALL = { title: 'all heights', min: -Infinity, max: Infinity };
 
 // 'auto' (the camera's floor), 'all', or a band's index as text.
-let floorChoice = 'auto';
+export let floorChoice = 'auto';
 export function chooseFloor(choice) {
   floorChoice = choice;
 }
 
-export function band() {
-  if (floorChoice === 'all' || bands.length === 0) return ALL;
-  if (floorChoice !== 'auto') return bands[Number(floorChoice)];
+const cameraBand = (camera) => bands.find((b) => camera[1] >= b.min && camera[1] < b.max) || ALL;
+
+function bandFor(choice) {
+  if (choice === 'all' || bands.length === 0) return ALL;
+  if (choice !== 'auto') return bands[Number(choice)];
   const camera = data.passes[current] && data.passes[current].camera;
-  if (!camera) return ALL;
-  return bands.find((b) => camera[1] >= b.min && camera[1] < b.max) || ALL;
+  return camera && camera[1] !== null ? cameraBand(camera) : ALL;
 }
-export const onBand = (rec, b) => extents[rec * 6 + 4] >= b.min && extents[rec * 6 + 1] < b.max;
+export const band = () => bandFor(floorChoice);
+
+// The choice that shows the record: the one made if it does, else the
+// camera's floor if that does, else the lowest band it is on.
+export function floorShowing(rec) {
+  for (const choice of [floorChoice, 'auto']) {
+    if (onBand(rec, bandFor(choice))) return choice;
+  }
+  const k = bands.findIndex((b) => onBand(rec, b));
+  return k < 0 ? 'all' : String(k);
+}

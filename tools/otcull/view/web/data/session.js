@@ -30,5 +30,3 @@ data.nodes.forEach((r, i) => {
     extents[i * 6 + 3 + k] = finite ? hi : NaN;
   }
 });
-export const drawable = (rec) => !Number.isNaN(extents[rec * 6]) && !Number.isNaN(extents[rec * 6 + 1]) &&
-  !Number.isNaN(extents[rec * 6 + 2]);

@@ -1,5 +1,7 @@
-// The chart of every pass's figures, with the current pass marked; a
-// click goes to a pass.
+// The chart of every pass's figures, each pass a step as wide as its share
+// of the chart (so that one pass still shows), with the events marked
+// under it and the current pass marked across it. The figures and marks
+// are drawn once into a cache; a step redraws only the cursor.
 import { $, data } from '../data/session.js';
 import { current } from '../data/replay.js';
 
@@ -10,55 +12,80 @@ const SERIES = [
   { label: 'nodes tested', index: 3, colour: '#d99a00' },
 ];
 const seriesMax = SERIES.map((s) => data.passes.reduce((m, p) => Math.max(m, p.figures[s.index]), 1));
-const LEFT = 110;
+const LEFT = 110, RIGHT = 8, HEIGHT = 96, MARKS = 8;
+const chart = $('chart');
+const cache = document.createElement('canvas');
+let marks = [];  // { pass, colour }
+let cached = false;
+
+export function markEvents(list) {
+  marks = list;
+  cached = false;
+}
 
 export function resizeChart() {
   const ratio = window.devicePixelRatio || 1;
-  const chart = $('chart');
   chart.width = Math.round(chart.getBoundingClientRect().width * ratio);
-  chart.height = Math.round(96 * ratio);
+  chart.height = Math.round(HEIGHT * ratio);
+  cached = false;
 }
 
-export function drawChart() {
-  const chart = $('chart');
-  const c = chart.getContext('2d');
-  const ratio = window.devicePixelRatio || 1;
-  c.setTransform(ratio, 0, 0, ratio, 0, 0);
-  const width = chart.width / ratio, height = chart.height / ratio;
-  c.clearRect(0, 0, width, height);
+const span = (width) => width - LEFT - RIGHT;
+const xOf = (i, width) => LEFT + (i / data.passes.length) * span(width);
+
+function drawFigures(c, width) {
   const count = data.passes.length;
-  if (count === 0) return;
-  const row = height / SERIES.length;
-  const xOf = (i) => LEFT + (count === 1 ? 0.5 : i / (count - 1)) * (width - LEFT - 8);
+  const row = (HEIGHT - MARKS) / SERIES.length;
   c.font = '11px Helvetica, Arial, sans-serif';
   SERIES.forEach((s, k) => {
     const top = k * row;
     c.fillStyle = s.colour;
     c.fillText(s.label + ' (' + seriesMax[k] + ')', 4, top + row / 2 + 4);
     c.beginPath();
-    // One point per pixel column at most: the column's highest figure.
-    let lastX = -1;
-    data.passes.forEach((p, i) => {
-      const x = Math.round(xOf(i));
-      const y = top + row - 2 - (p.figures[s.index] / seriesMax[k]) * (row - 4);
-      if (x === lastX) { c.lineTo(x, y); return; }
-      if (lastX < 0) c.moveTo(x, y); else c.lineTo(x, y);
-      lastX = x;
-    });
+    for (let i = 0; i < count; i += 1) {
+      const y = top + row - 2 - (data.passes[i].figures[s.index] / seriesMax[k]) * (row - 4);
+      if (i === 0) c.moveTo(xOf(i, width), y); else c.lineTo(xOf(i, width), y);
+      c.lineTo(xOf(i + 1, width), y);
+    }
     c.strokeStyle = s.colour;
     c.lineWidth = 1.2;
     c.stroke();
   });
+  const slot = span(width) / count;
+  for (const m of marks) {
+    c.fillStyle = m.colour;
+    c.fillRect(xOf(m.pass, width), HEIGHT - MARKS, Math.max(slot, 2), MARKS);
+  }
+}
+
+export function drawChart() {
+  const ratio = window.devicePixelRatio || 1;
+  const width = chart.width / ratio;
+  if (!cached) {
+    cache.width = chart.width;
+    cache.height = chart.height;
+    const c = cache.getContext('2d');
+    c.setTransform(ratio, 0, 0, ratio, 0, 0);
+    if (data.passes.length > 0) drawFigures(c, width);
+    cached = true;
+  }
+  const c = chart.getContext('2d');
+  c.setTransform(1, 0, 0, 1, 0, 0);
+  c.clearRect(0, 0, chart.width, chart.height);
+  c.drawImage(cache, 0, 0);
+  if (data.passes.length === 0) return;
+  c.setTransform(ratio, 0, 0, ratio, 0, 0);
+  const x = xOf(current + 0.5, width);
   c.strokeStyle = '#b0228c';
   c.lineWidth = 2;
   c.beginPath();
-  c.moveTo(xOf(current), 0);
-  c.lineTo(xOf(current), height);
+  c.moveTo(x, 0);
+  c.lineTo(x, HEIGHT);
   c.stroke();
 }
 
-// The pass under a click at clientX, as a fraction of the session.
-export function chartFraction(clientX) {
-  const box = $('chart').getBoundingClientRect();
-  return (clientX - box.left - LEFT) / (box.width - LEFT - 8);
+// The pass under a click at clientX.
+export function passAt(clientX) {
+  const box = chart.getBoundingClientRect();
+  return Math.floor(((clientX - box.left - LEFT) / span(box.width)) * data.passes.length);
 }

@@ -3,7 +3,7 @@
 import { BOX, SPHERE, VISIBLE, REACHED } from '../data/codes.js';
 import { $, data, N, P } from '../data/session.js';
 import { now, nodeRecord, nodeName } from '../data/replay.js';
-import { selected } from '../plan/selection.js';
+import { selected, selectedId } from '../plan/selection.js';
 
 const KIND_NAMES = { 1: 'box', 2: 'sphere', 3: 'point' };
 const ROLE_NAMES = { 1: 'normal', 2: 'zone' };
@@ -42,10 +42,6 @@ const lineText = (line) => (line > 0 ? 'line ' + line : 'not made by the script'
 
 function inspectNode(id) {
   const rec = nodeRecord(id);
-  if (rec < 0) {
-    showFacts('node ' + nodeName(id), [['state', 'not live at this pass']], '');
-    return;
-  }
   const r = data.nodes[rec];
   const state = now.nodeStates[id];
   showFacts('node ' + r[N.name], [
@@ -61,10 +57,6 @@ function inspectNode(id) {
 
 function inspectPortal(id) {
   const rec = now.portalRecords[id];
-  if (rec < 0) {
-    showFacts('portal', [['state', 'not live at this pass']], '');
-    return;
-  }
   const r = data.portals[rec];
   const zone = (z) => (z < 0 ? 'none (leads out to the top level)' : nodeName(z));
   showFacts('portal ' + r[P.name], [
@@ -76,11 +68,14 @@ function inspectPortal(id) {
 }
 
 export function inspect() {
+  const id = selectedId();
   if (!selected) {
     showFacts('Nothing chosen', [], '');
+  } else if (id < 0) {
+    showFacts(selected.kind + ' ' + selected.name, [['this pass', 'no ' + selected.kind + ' of that name is live']], '');
   } else if (selected.kind === 'node') {
-    inspectNode(selected.id);
+    inspectNode(id);
   } else {
-    inspectPortal(selected.id);
+    inspectPortal(id);
   }
 }

@@ -1,24 +1,12 @@
-// Search by name, and the lint warnings: each chooses what it names.
+// Search by name, and the lint warnings: each chooses what it names and
+// brings it into sight.
 import { $, data, N, P } from '../data/session.js';
-import { now, nodeRecord } from '../data/replay.js';
+import { allNames, liveByName, lastByName } from '../data/names.js';
 import { select } from './control.js';
 
-const byName = new Map();  // name -> [{ kind, id }], from every record
-data.nodes.forEach((r) => byName.set(r[N.name], (byName.get(r[N.name]) || []).concat([{ kind: 'node', id: r[N.id] }])));
-data.portals.forEach((r) => byName.set(r[P.name], (byName.get(r[P.name]) || []).concat([{ kind: 'portal', id: r[P.id] }])));
-
-// The live one of that name at this pass, else the last one.
-export function findByName(name) {
-  const found = byName.get(name);
-  if (!found) return null;
-  const live = found.find((f) => (f.kind === 'node' ? now.nodeRecords : now.portalRecords)[f.id] >= 0);
-  return live || found[found.length - 1];
-}
-
-// The record a named node is drawn from at this pass, or -1.
-export function liveNodeRecord(name) {
-  const found = findByName(name);
-  return found && found.kind === 'node' ? nodeRecord(found.id) : -1;
+function chooseName(name) {
+  const found = liveByName(name) || lastByName(name);
+  if (found) select({ kind: found.kind, name }, true);
 }
 
 export function search() {
@@ -26,21 +14,27 @@ export function search() {
   const results = $('search-results');
   results.replaceChildren();
   if (!text) return;
-  const exact = findByName(text);
-  if (exact) { select(exact); return; }
+  if (lastByName(text)) { chooseName(text); return; }
   let shown = 0;
-  for (const name of byName.keys()) {
+  for (const name of allNames()) {
     if (!name.toLowerCase().includes(text.toLowerCase())) continue;
     const button = document.createElement('button');
     button.type = 'button';
     button.textContent = name;
-    button.addEventListener('click', () => select(findByName(name)));
+    button.addEventListener('click', () => chooseName(name));
     results.append(button);
     shown += 1;
     if (shown === 24) break;
   }
   if (shown === 0) results.textContent = 'no node or portal of that name';
 }
+
+// A warning names the node or portal made on its line, by page id: its
+// first record gives the name.
+const firstName = (records, field, id) => {
+  const r = records.find((record) => record[field.id] === id);
+  return r ? r[field.name] : null;
+};
 
 export function listLint() {
   const list = $('lint');
@@ -51,8 +45,8 @@ export function listLint() {
     link.textContent = (line > 0 ? 'line ' + line : data.source) + ': ' + kind;
     link.title = 'show what the warning is about';
     link.addEventListener('click', () => {
-      if (node >= 0) select({ kind: 'node', id: node });
-      else if (portal >= 0) select({ kind: 'portal', id: portal });
+      if (node >= 0) select({ kind: 'node', name: firstName(data.nodes, N, node) }, true);
+      else if (portal >= 0) select({ kind: 'portal', name: firstName(data.portals, P, portal) }, true);
     });
     item.append(link, document.createTextNode(' - ' + text));
     list.append(item);

@@ -1,6 +1,7 @@
 // The plan's frame: world x runs right, world z runs up the page; the view
 // is the world point at the canvas's centre and the pixels per metre.
-import { $, nodeCount, extents, drawable } from '../data/session.js';
+import { $, nodeCount, extents } from '../data/session.js';
+import { drawable } from '../data/records.js';
 import { now } from '../data/replay.js';
 
 export const plan = $('plan');
@@ -55,3 +56,12 @@ export function rectOf(rec) {
   const y = toScreenY(extents[rec * 6 + 5]);
   return [x, y, toScreenX(extents[rec * 6 + 3]) - x, toScreenY(extents[rec * 6 + 2]) - y];
 }
+
+// The world the canvas shows, widened by slack pixels: [x0, z0, x1, z1].
+export function worldShown(slack) {
+  return [toWorldX(-slack), toWorldZ(plan.height + slack), toWorldX(plan.width + slack), toWorldZ(-slack)];
+}
+
+// Whether the record's extents meet the world box w.
+export const meets = (rec, w) => extents[rec * 6 + 3] >= w[0] && extents[rec * 6] <= w[2] &&
+  extents[rec * 6 + 5] >= w[1] && extents[rec * 6 + 2] <= w[3];
