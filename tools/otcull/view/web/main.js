@@ -1,28 +1,33 @@
 // otcull view: the page's controls, wired to the modules that replay the
 // session and draw it.
 import { $, data } from './data/session.js';
-import { current, nodeRecord } from './data/replay.js';
+import { currentPass, nodeRecord } from './data/replay.js';
 import { liveByName } from './data/names.js';
 import { bands, chooseFloor } from './data/floors.js';
 import { plan, view, fit, resizePlan, zoomAbout, pixelRatio, rectOf } from './plan/frame.js';
 import { drawPlan } from './plan/draw.js';
 import { pick } from './plan/pick.js';
 import { resizeChart, drawChart, passAt } from './panels/chart.js';
-import { select, goTo, readAddress } from './panels/control.js';
+import { select, goTo, follow, readAddress } from './panels/control.js';
+import { showHistory, historyPassAt } from './panels/history.js';
+import { showBetween } from './panels/between.js';
+import { listEvents, markCurrentEvents } from './panels/events.js';
+import { showFlood } from './plan/flood.js';
 import { search, listLint } from './panels/lists.js';
 
 function wireTimeline() {
   const slider = $('pass-slider');
   slider.max = String(Math.max(data.passes.length - 1, 0));
   slider.addEventListener('input', () => goTo(Number(slider.value)));
-  $('previous').addEventListener('click', () => goTo(current - 1));
-  $('next').addEventListener('click', () => goTo(current + 1));
+  $('previous').addEventListener('click', () => goTo(currentPass() - 1));
+  $('next').addEventListener('click', () => goTo(currentPass() + 1));
   document.addEventListener('keydown', (e) => {
     if (e.target instanceof HTMLInputElement || e.target instanceof HTMLSelectElement) return;
-    if (e.key === 'ArrowLeft') goTo(current - 1);
-    if (e.key === 'ArrowRight') goTo(current + 1);
+    if (e.key === 'ArrowLeft') goTo(currentPass() - 1);
+    if (e.key === 'ArrowRight') goTo(currentPass() + 1);
   });
   $('chart').addEventListener('click', (e) => goTo(passAt(e.clientX)));
+  $('history').addEventListener('click', (e) => goTo(historyPassAt(e.clientX)));
   const box = $('pass-box');
   box.max = String(data.passes.length);
   box.addEventListener('change', () => goTo(Number(box.value) - 1));
@@ -39,6 +44,7 @@ function wireFloors() {
 
 function wirePlan() {
   $('fit').addEventListener('click', () => { fit(); drawPlan(); });
+  $('flood').addEventListener('change', (e) => { showFlood(e.target.checked); drawPlan(); showBetween(); });
   const zoom = (factor, px, py) => { zoomAbout(factor, px, py); drawPlan(); };
   $('zoom-in').addEventListener('click', () => zoom(1.25, plan.width / 2, plan.height / 2));
   $('zoom-out').addEventListener('click', () => zoom(0.8, plan.width / 2, plan.height / 2));
@@ -81,6 +87,10 @@ function screenPointOf(name) {
 }
 
 $('source').textContent = data.source;
+follow(showHistory);
+follow(showBetween);
+follow(markCurrentEvents);
+listEvents();
 listLint();
 wireTimeline();
 wireFloors();
@@ -89,7 +99,7 @@ $('search').addEventListener('change', search);
 $('search').addEventListener('keydown', (e) => { if (e.key === 'Enter') search(); });
 resizeChart();
 resizePlan();
-window.otcullView = { goTo, screenPointOf, current: () => current };
+window.otcullView = { goTo, screenPointOf, current: currentPass };
 if (data.passes.length === 0) {
   $('pass-number').textContent = 'the script ran no pass';
 } else {

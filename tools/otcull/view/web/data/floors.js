@@ -1,7 +1,7 @@
 // Floors: height bands from the zones' vertical extents.
-import { data, extents } from './session.js';
-import { zoneOrder, onBand } from './records.js';
-import { current } from './replay.js';
+import { data } from './session.js';
+import { extents, zoneOrder, onBand } from './records.js';
+import { currentPass } from './replay.js';
 
 export const bands = (function () {
   let lo = Infinity, hi = -Infinity;
@@ -31,7 +31,8 @@ export const bands = (function () {
 const ALL = { title: 'all heights', min: -Infinity, max: Infinity };
 
 // 'auto' (the camera's floor), 'all', or a band's index as text.
-export let floorChoice = 'auto';
+let floorChoice = 'auto';
+export const chosenFloor = () => floorChoice;
 export function chooseFloor(choice) {
   floorChoice = choice;
 }
@@ -41,7 +42,7 @@ const cameraBand = (camera) => bands.find((b) => camera[1] >= b.min && camera[1]
 function bandFor(choice) {
   if (choice === 'all' || bands.length === 0) return ALL;
   if (choice !== 'auto') return bands[Number(choice)];
-  const camera = data.passes[current] && data.passes[current].camera;
+  const camera = data.passes[currentPass()] && data.passes[currentPass()].camera;
   return camera && camera[1] !== null ? cameraBand(camera) : ALL;
 }
 export const band = () => bandFor(floorChoice);

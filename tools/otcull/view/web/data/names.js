@@ -23,6 +23,9 @@ export function liveByName(name) {
   return null;
 }
 
+// Every page id of the kind that bore the name at some pass.
+export const idsOf = (name, kind) => (byName.get(name) || []).filter((f) => f.kind === kind).map((f) => f.id);
+
 // What bore the name last in the session, for a name not live now.
 export function lastByName(name) {
   const found = byName.get(name);

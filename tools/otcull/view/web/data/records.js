@@ -1,8 +1,24 @@
 // What the plan asks of every node record, kept in typed arrays so that a
 // pass over 100,000 nodes costs a millisecond: its page id, its kind, its
 // role, and the zones in the order they are drawn.
-import { ZONE } from './codes.js';
-import { data, N, extents } from './session.js';
+import { BOX, SPHERE, ZONE } from './codes.js';
+import { data, N } from './session.js';
+
+// Extents of every node record: min x, y, z, max x, y, z; NaN where a
+// figure is not finite.
+export const extents = new Float64Array(data.nodes.length * 6);
+data.nodes.forEach((r, i) => {
+  const a = [r[N.a], r[N.a + 1], r[N.a + 2]];
+  const b = r[N.kind] === BOX ? [r[N.b], r[N.b + 1], r[N.b + 2]] : a;
+  const radius = r[N.kind] === SPHERE ? Math.max(r[N.radius] || 0, 0) : 0;
+  for (let k = 0; k < 3; k += 1) {
+    const lo = Math.min(a[k], b[k]) - radius;
+    const hi = Math.max(a[k], b[k]) + radius;
+    const finite = Number.isFinite(lo) && Number.isFinite(hi);
+    extents[i * 6 + k] = finite ? lo : NaN;
+    extents[i * 6 + 3 + k] = finite ? hi : NaN;
+  }
+});
 
 const count = data.nodes.length;
 export const recId = new Int32Array(count);
@@ -19,14 +35,10 @@ export const drawable = (rec) => extents[rec * 6] === extents[rec * 6] &&
   extents[rec * 6 + 1] === extents[rec * 6 + 1] && extents[rec * 6 + 2] === extents[rec * 6 + 2];
 
 const area = (rec) => (extents[rec * 6 + 3] - extents[rec * 6]) * (extents[rec * 6 + 5] - extents[rec * 6 + 2]);
-// The zone records, largest first, each with its tier: zones of one tier
-// differ less than twice in area, so that a zone inside another falls in a
-// later tier and is drawn over it.
+// The zone records, largest first: a zone inside another is drawn over it.
 export const zoneOrder = Int32Array.from(
   data.nodes.map((r, rec) => rec).filter((rec) => recIsZone[rec] && drawable(rec)),
 ).sort((p, q) => area(q) - area(p));
-export const zoneTier = new Int32Array(count);
-for (const rec of zoneOrder) zoneTier[rec] = Math.floor(Math.log2(Math.max(area(rec), 1e-9)));
 
 // Floors are half-open height bands [min, max): a record is on a band when
 // its height range overlaps the band's, a flat one when its height is in

@@ -3,7 +3,7 @@
 // under it and the current pass marked across it. The figures and marks
 // are drawn once into a cache; a step redraws only the cursor.
 import { $, data } from '../data/session.js';
-import { current } from '../data/replay.js';
+import { currentPass } from '../data/replay.js';
 
 const SERIES = [
   { label: 'objects shown', index: 0, colour: '#2f8f5b' },
@@ -75,7 +75,7 @@ export function drawChart() {
   c.drawImage(cache, 0, 0);
   if (data.passes.length === 0) return;
   c.setTransform(ratio, 0, 0, ratio, 0, 0);
-  const x = xOf(current + 0.5, width);
+  const x = xOf(currentPass() + 0.5, width);
   c.strokeStyle = '#b0228c';
   c.lineWidth = 2;
   c.beginPath();

@@ -2,9 +2,9 @@
 // changes, and the address keeps both (#pass=48&node=kitchen), so that a
 // link opens the page where it was.
 import { $, data } from '../data/session.js';
-import { current, replayTo, nodeName } from '../data/replay.js';
+import { currentPass, replayTo, nodeName } from '../data/replay.js';
 import { drawPlan } from '../plan/draw.js';
-import { selected, setSelected } from '../plan/selection.js';
+import { selection, setSelected } from '../plan/selection.js';
 import { reveal } from '../plan/reveal.js';
 import { inspect } from './inspect.js';
 import { drawChart } from './chart.js';
@@ -16,10 +16,17 @@ const FIGURES = ['shown-count', 'hidden-count', 'host-calls', 'nodes-tested', 'z
 const followers = [];
 export const follow = (update) => followers.push(update);
 
+// Written once the stepping pauses: the browser limits how often a page
+// may change its address.
+let addressTimer = 0;
 function writeAddress() {
-  let hash = 'pass=' + (current + 1);
-  if (selected) hash += '&' + selected.kind + '=' + encodeURIComponent(selected.name);
-  history.replaceState(null, '', '#' + hash);
+  clearTimeout(addressTimer);
+  addressTimer = setTimeout(() => {
+    let hash = 'pass=' + (currentPass() + 1);
+    const selected = selection();
+    if (selected) hash += '&' + selected.kind + '=' + encodeURIComponent(selected.name);
+    history.replaceState(null, '', '#' + hash);
+  }, 250);
 }
 
 function showChoice() {
@@ -37,10 +44,10 @@ export function select(choice, bringIntoSight) {
 }
 
 function showPass() {
-  const pass = data.passes[current];
-  $('pass-slider').value = String(current);
-  $('pass-number').textContent = 'pass ' + (current + 1) + ' of ' + data.passes.length;
-  $('pass-box').value = String(current + 1);
+  const pass = data.passes[currentPass()];
+  $('pass-slider').value = String(currentPass());
+  $('pass-number').textContent = 'pass ' + (currentPass() + 1) + ' of ' + data.passes.length;
+  $('pass-box').value = String(currentPass() + 1);
   $('pass-line').textContent = String(pass.line);
   $('pass-text').textContent = pass.text || pass.command;
   $('pass-summary').textContent = data.texts[pass.summary];

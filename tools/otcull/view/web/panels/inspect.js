@@ -1,12 +1,10 @@
 // The inspector: the facts and the explanation of what is chosen, at the
 // current pass.
-import { BOX, SPHERE, VISIBLE, REACHED } from '../data/codes.js';
+import { BOX, SPHERE, VISIBLE, REACHED, kindName, roleName } from '../data/codes.js';
 import { $, data, N, P } from '../data/session.js';
 import { now, nodeRecord, nodeName } from '../data/replay.js';
-import { selected, selectedId } from '../plan/selection.js';
+import { selection, selectedId } from '../plan/selection.js';
 
-const KIND_NAMES = { 1: 'box', 2: 'sphere', 3: 'point' };
-const ROLE_NAMES = { 1: 'normal', 2: 'zone' };
 const num = (v) => (v === null ? 'inf or nan' : String(v));
 
 function volumeText(r) {
@@ -45,8 +43,8 @@ function inspectNode(id) {
   const r = data.nodes[rec];
   const state = now.nodeStates[id];
   showFacts('node ' + r[N.name], [
-    ['kind', KIND_NAMES[r[N.kind]] || String(r[N.kind])],
-    ['role', ROLE_NAMES[r[N.role]] || 'other (' + r[N.role] + ')'],
+    ['kind', kindName(r[N.kind]) || String(r[N.kind])],
+    ['role', roleName(r[N.role]) || 'other (' + r[N.role] + ')'],
     ['volume', volumeText(r)],
     ['parent', r[N.parent] < 0 ? 'top level' : nodeName(r[N.parent])],
     ['made', lineText(r[N.line])],
@@ -68,7 +66,7 @@ function inspectPortal(id) {
 }
 
 export function inspect() {
-  const id = selectedId();
+  const id = selectedId(), selected = selection();
   if (!selected) {
     showFacts('Nothing chosen', [], '');
   } else if (id < 0) {

@@ -1,7 +1,7 @@
 // The plan's frame: world x runs right, world z runs up the page; the view
 // is the world point at the canvas's centre and the pixels per metre.
-import { $, nodeCount, extents } from '../data/session.js';
-import { drawable } from '../data/records.js';
+import { $, nodeCount } from '../data/session.js';
+import { extents, drawable } from '../data/records.js';
 import { now } from '../data/replay.js';
 
 export const plan = $('plan');

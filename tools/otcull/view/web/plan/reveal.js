@@ -1,10 +1,11 @@
 // Bringing what is chosen into sight: its floor, then a zoom at which it
 // is at least a few dozen pixels across, then a pan when it lies outside
 // the middle of the canvas. A view that already shows it well stays put.
-import { $, extents } from '../data/session.js';
+import { $ } from '../data/session.js';
+import { extents } from '../data/records.js';
 import { nodeRecord } from '../data/replay.js';
 import { liveByName } from '../data/names.js';
-import { floorChoice, chooseFloor, floorShowing } from '../data/floors.js';
+import { chosenFloor, chooseFloor, floorShowing } from '../data/floors.js';
 import { plan, view, toScreenX, toScreenY } from './frame.js';
 import { openingRecord } from './portals.js';
 
@@ -22,7 +23,7 @@ export function reveal(choice) {
   const rec = recordOf(choice);
   if (rec < 0 || Number.isNaN(extents[rec * 6])) return;
   const floor = floorShowing(rec);
-  if (floor !== floorChoice) {
+  if (floor !== chosenFloor()) {
     chooseFloor(floor);
     $('floor').value = floor;
   }

@@ -9,7 +9,8 @@ import { COLOUR } from './colours.js';
 import { portalShape } from './portals.js';
 
 // { kind: 'node' | 'portal', name }, or null.
-export let selected = null;
+let selected = null;
+export const selection = () => selected;
 export function setSelected(choice) {
   selected = choice;
 }

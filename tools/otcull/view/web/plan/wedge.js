@@ -1,6 +1,7 @@
 // The frustum's slice at the camera's height, and the camera.
 import { plan, ctx, toScreenX, toScreenY, toWorldX, toWorldZ } from './frame.js';
-import { COLOUR } from './colours.js';
+import { COLOUR, packed } from './colours.js';
+import { hatchPixels } from './raster.js';
 
 // The visible world clipped by each plane (a x + c z + (b y + d) > 0 keeps
 // a point), in world x and z.
@@ -29,29 +30,22 @@ function wedge(camera) {
 }
 
 // Thin hatching and no tint, so that the zones under the wedge keep the
-// legend's colours.
-const hatch = (function () {
-  const tile = document.createElement('canvas');
-  tile.width = 8;
-  tile.height = 8;
-  const g = tile.getContext('2d');
-  g.strokeStyle = COLOUR.hatch;
-  g.lineWidth = 1;
-  g.beginPath();
-  g.moveTo(0, 8);
-  g.lineTo(8, 0);
-  g.stroke();
-  return ctx.createPattern(tile, 'repeat');
-}());
+// legend's colours. The hatching goes into the pixel layer, under the
+// nodes; the outline is drawn over it.
+const HATCH = packed(COLOUR.wedgeLine);
+const screenPolygon = (camera) => wedge(camera).map(([x, z]) => [toScreenX(x), toScreenY(z)]);
 
-export function drawWedge(camera) {
-  const polygon = wedge(camera);
+export function rasterWedge(camera) {
+  const polygon = screenPolygon(camera);
+  if (polygon.length > 0) hatchPixels(polygon, 8, HATCH);
+}
+
+export function outlineWedge(camera) {
+  const polygon = screenPolygon(camera);
   if (polygon.length === 0) return;
   ctx.beginPath();
-  polygon.forEach(([x, z], i) => (i === 0 ? ctx.moveTo(toScreenX(x), toScreenY(z)) : ctx.lineTo(toScreenX(x), toScreenY(z))));
+  polygon.forEach(([x, y], i) => (i === 0 ? ctx.moveTo(x, y) : ctx.lineTo(x, y)));
   ctx.closePath();
-  ctx.fillStyle = hatch;
-  ctx.fill();
   ctx.lineWidth = 1.4;
   ctx.strokeStyle = COLOUR.wedgeLine;
   ctx.stroke();

@@ -1,19 +1,17 @@
 // Zones: filled by whether the pass showed them, largest first, so that a
-// zone inside another is drawn over it; outlined, the camera's zone boldly.
+// zone inside another is drawn over it, and outlined; the camera's zone is
+// outlined boldly over everything else.
 import { VISIBLE, REACHED } from '../data/codes.js';
-import { extents } from '../data/session.js';
-import { recId, zoneOrder, zoneTier, onBand } from '../data/records.js';
+import { recId, zoneOrder, onBand } from '../data/records.js';
 import { now } from '../data/replay.js';
-import { ctx, toScreenX, toScreenY, worldShown, meets } from './frame.js';
-import { COLOUR } from './colours.js';
+import { ctx, rectOf, worldShown, meets } from './frame.js';
+import { COLOUR, packed } from './colours.js';
+import { rectPixels } from './raster.js';
 
-export const zoneShown = (id, pass) => id === pass.zone ||
+const SHOWN = packed(COLOUR.zoneShown), HIDDEN = packed(COLOUR.zoneHidden), LINE = packed(COLOUR.zoneLine);
+
+const zoneShown = (id, pass) => id === pass.zone ||
   ((now.nodeStates[id] & VISIBLE) !== 0 && (now.nodeStates[id] & REACHED) !== 0);
-
-function addRect(path, rec) {
-  const x = toScreenX(extents[rec * 6]), y = toScreenY(extents[rec * 6 + 5]);
-  path.rect(x, y, toScreenX(extents[rec * 6 + 3]) - x, toScreenY(extents[rec * 6 + 2]) - y);
-}
 
 // The zones live at this pass on the band and on the canvas, in drawing
 // order, as records.
@@ -26,36 +24,18 @@ export function zonesShown(b) {
   return list;
 }
 
-// One fill per colour and tier, and one stroke for every outline.
-export function drawZones(zones, pass) {
-  const outlines = new Path2D();
-  let shown = new Path2D(), hidden = new Path2D(), tier = null, cameraRec = -1;
-  // Opaque, so that each zone shows the legend's colour whatever lies under it.
-  const flush = () => {
-    ctx.fillStyle = COLOUR.zoneHidden;
-    ctx.fill(hidden);
-    ctx.fillStyle = COLOUR.zoneShown;
-    ctx.fill(shown);
-    shown = new Path2D();
-    hidden = new Path2D();
-  };
+// Into the pixel layer.
+export function rasterZones(zones, pass) {
   for (const rec of zones) {
-    if (tier !== null && zoneTier[rec] !== tier) flush();
-    tier = zoneTier[rec];
-    const id = recId[rec];
-    addRect(zoneShown(id, pass) ? shown : hidden, rec);
-    if (id === pass.zone) cameraRec = rec;
-    else addRect(outlines, rec);
+    const [x, y, w, h] = rectOf(rec);
+    rectPixels(x, y, w, h, zoneShown(recId[rec], pass) ? SHOWN : HIDDEN, LINE, 1);
   }
-  flush();
-  ctx.lineWidth = 1.2;
-  ctx.strokeStyle = COLOUR.zoneLine;
-  ctx.stroke(outlines);
-  if (cameraRec >= 0) {
-    const camera = new Path2D();
-    addRect(camera, cameraRec);
-    ctx.lineWidth = 3;
-    ctx.strokeStyle = COLOUR.cameraZoneLine;
-    ctx.stroke(camera);
-  }
+}
+
+export function outlineCameraZone(zones, pass) {
+  const rec = zones.find((r) => recId[r] === pass.zone);
+  if (rec === undefined) return;
+  ctx.lineWidth = 3;
+  ctx.strokeStyle = COLOUR.cameraZoneLine;
+  ctx.strokeRect(...rectOf(rec));
 }

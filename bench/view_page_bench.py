@@ -1,0 +1,74 @@
+#!/usr/bin/python3
+"""How fast the page of `otcull view` loads and steps, in headless Chromium.
+
+For each page given: the load (navigation start to the end of the load
+event, which the page's script runs before), then the time of a step to
+the next pass at the fit zoom, zoomed in 3.8 times and 14.5 times about
+the plan's centre (where the benchmark session's camera is halfway), each the median of STEPS steps from the middle of the session.
+A step is timed from the call to the drawn pixels: reading back one pixel
+makes the canvas draw what it was told.
+
+usage: bench/view_page_bench.py PAGE.html [PAGE.html ...]
+"""
+import pathlib
+import statistics
+import sys
+
+from selenium import webdriver
+from selenium.webdriver.chrome.options import Options
+from selenium.webdriver.chrome.service import Service
+from selenium.webdriver.common.by import By
+
+LOADS = 3
+STEPS = 10
+ZOOMS = (("fit", 0), ("x3.8", 6), ("x14.5", 12))
+
+STEP = """
+const plan = document.getElementById('plan').getContext('2d');
+const start = performance.now();
+otcullView.goTo(arguments[0]);
+plan.getImageData(0, 0, 1, 1);
+return performance.now() - start;
+"""
+LOAD = "const n = performance.getEntriesByType('navigation')[0]; return n.loadEventEnd - n.startTime;"
+
+
+def browser():
+    options = Options()
+    for flag in ("--headless=new", "--no-sandbox", "--disable-gpu", "--window-size=1400,900",
+                 "--disable-dev-shm-usage"):
+        options.add_argument(flag)
+    options.binary_location = "/usr/bin/chromium"
+    return webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
+
+
+def measure(driver, page):
+    loads = []
+    for _ in range(LOADS):
+        driver.get(page.as_uri())
+        loads.append(driver.execute_script(LOAD))
+    passes = int(driver.find_element(By.ID, "pass-slider").get_attribute("max")) + 1
+    print(f"{page.name}: {page.stat().st_size / 1e6:.1f} MB, {passes} passes, "
+          f"load {statistics.median(loads) / 1000:.2f} s (of {LOADS})")
+    for label, clicks in ZOOMS:
+        driver.find_element(By.ID, "fit").click()
+        for _ in range(clicks):
+            driver.find_element(By.ID, "zoom-in").click()
+        first = passes // 2
+        times = [driver.execute_script(STEP, first + k) for k in range(min(STEPS, passes - first - 1))]
+        if times:
+            print(f"  step at {label}: median {statistics.median(times):.1f} ms, "
+                  f"max {max(times):.1f} ms")
+
+
+def main():
+    driver = browser()
+    try:
+        for page in sys.argv[1:]:
+            measure(driver, pathlib.Path(page).resolve())
+    finally:
+        driver.quit()
+
+
+if __name__ == "__main__":
+    main()
