@@ -4,7 +4,8 @@
 #include <ostream>
 #include <string>
 
-#include "text/number_text.h"
+#include "view/json_out.h"
+#include "view/page_codes.h"
 
 namespace tarvo {
 namespace web {
@@ -16,68 +17,15 @@ extern const std::string_view kViewJs;
 
 namespace {
 
-// JSON text for the page. '<' is escaped everywhere, so that no string can
-// end the script element that holds the data.
-class JsonOut {
-public:
-    explicit JsonOut(std::ostream& out) : out_(out) {}
-
-    void string(std::string_view text) {
-        out_ << '"';
-        for (const char c : text) {
-            const auto byte = static_cast<unsigned char>(c);
-            if (c == '"' || c == '\\') {
-                out_ << '\\' << c;
-            } else if (byte < 0x20 || c == '<') {
-                static constexpr char kHex[] = "0123456789abcdef";
-                out_ << "\\u00" << kHex[byte >> 4] << kHex[byte & 15];
-            } else {
-                out_ << c;
-            }
-        }
-        out_ << '"';
-    }
-    // Infinities and NaNs have no JSON form: null, which the page skips.
-    void number(float value) {
-        const std::string text = script::formatFloat(value);
-        out_ << (text == "nan" || text == "inf" || text == "-inf" ? "null" : text);
-    }
-    template <typename Integer>
-    void integer(Integer value) {
-        out_ << value;
-    }
-    void raw(std::string_view text) { out_ << text; }
-    void key(std::string_view name) { out_ << '"' << name << "\":"; }
-    // The key of a member after the first.
-    void next(std::string_view name) {
-        out_ << ',';
-        key(name);
-    }
-    // a, b, c as "[a,b,c]", each written by write.
-    template <typename Range, typename Write>
-    void list(const Range& items, Write write) {
-        out_ << '[';
-        bool first = true;
-        for (const auto& item : items) {
-            if (!first) out_ << ',';
-            first = false;
-            write(item);
-        }
-        out_ << ']';
-    }
-    // Changes as one flat list: id, value, id, value, ...
-    void changes(std::string_view name, const std::vector<ViewChange>& items) {
-        next(name);
-        out_ << '[';
-        for (size_t i = 0; i < items.size(); ++i) {
-            out_ << (i == 0 ? "" : ",") << items[i].id << ',' << items[i].value;
-        }
-        out_ << ']';
-    }
-
-private:
-    std::ostream& out_;
-};
+// Changes as one flat list: id, value, id, value, ...
+void writeChanges(JsonOut& json, std::string_view name, const std::vector<ViewChange>& items) {
+    json.next(name);
+    json.list(items, [&](const ViewChange& c) {
+        json.integer(c.id);
+        json.raw(",");
+        json.integer(c.value);
+    });
+}
 
 void writeNode(JsonOut& json, const ViewNode& n) {
     json.raw("[");
@@ -140,12 +88,12 @@ void writePass(JsonOut& json, const ViewPass& p) {
     } else {
         json.raw("null");
     }
-    json.changes("nodeRecords", p.nodeRecords);
-    json.changes("nodeStates", p.nodeStates);
-    json.changes("nodeWhy", p.nodeWhy);
-    json.changes("portalRecords", p.portalRecords);
-    json.changes("portalStates", p.portalStates);
-    json.changes("portalWhy", p.portalWhy);
+    writeChanges(json, "nodeRecords", p.nodeRecords);
+    writeChanges(json, "nodeStates", p.nodeStates);
+    writeChanges(json, "nodeWhy", p.nodeWhy);
+    writeChanges(json, "portalRecords", p.portalRecords);
+    writeChanges(json, "portalStates", p.portalStates);
+    writeChanges(json, "portalWhy", p.portalWhy);
     json.raw("}\n");
 }
 
@@ -168,6 +116,8 @@ void writeSessionJson(const ViewSession& session, std::ostream& out) {
     json.raw("{");
     json.key("source");
     json.string(session.source);
+    json.next("codes");
+    writePageCodes(json);
     json.raw("\n");
     json.next("texts");
     json.list(session.texts, [&](const std::string& t) { json.string(t); });

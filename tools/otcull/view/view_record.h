@@ -51,8 +51,10 @@ enum ViewNodeState : int32_t {
 // A portal's state after a pass: whether it is disabled, and what the pass
 // decided when it met the portal (-1: not met).
 struct ViewPortalState {
+    static constexpr int32_t kDisabledBit = 1;
+    static constexpr int32_t kDecisionShift = 1;  // the decision plus one; 0 when not met
     static int32_t code(bool disabled, std::optional<uint8_t> decision) {
-        return (disabled ? 1 : 0) | ((decision ? *decision + 1 : 0) << 1);
+        return (disabled ? kDisabledBit : 0) | ((decision ? *decision + 1 : 0) << kDecisionShift);
     }
 };
 
