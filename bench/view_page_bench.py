@@ -14,10 +14,10 @@ import pathlib
 import statistics
 import sys
 
-from selenium import webdriver
-from selenium.webdriver.chrome.options import Options
-from selenium.webdriver.chrome.service import Service
 from selenium.webdriver.common.by import By
+
+sys.path.insert(0, str(pathlib.Path(__file__).resolve().parent.parent / "tests/browser"))
+from headless import browser  # noqa: E402
 
 LOADS = 3
 STEPS = 10
@@ -31,15 +31,6 @@ plan.getImageData(0, 0, 1, 1);
 return performance.now() - start;
 """
 LOAD = "const n = performance.getEntriesByType('navigation')[0]; return n.loadEventEnd - n.startTime;"
-
-
-def browser():
-    options = Options()
-    for flag in ("--headless=new", "--no-sandbox", "--disable-gpu", "--window-size=1400,900",
-                 "--disable-dev-shm-usage"):
-        options.add_argument(flag)
-    options.binary_location = "/usr/bin/chromium"
-    return webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
 
 
 def measure(driver, page):

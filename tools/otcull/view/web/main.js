@@ -1,19 +1,27 @@
 // otcull view: the page's controls, wired to the modules that replay the
 // session and draw it.
 import { $, data } from './data/session.js';
-import { currentPass, nodeRecord } from './data/replay.js';
+import { currentPass, replayTo, nodeRecord } from './data/replay.js';
 import { liveByName } from './data/names.js';
-import { bands, chooseFloor } from './data/floors.js';
+import { historyOf, NOT_LIVE, SHOWN } from './data/history.js';
+import { bands, band, chooseFloor } from './data/floors.js';
+import { onBand } from './data/records.js';
 import { plan, view, fit, resizePlan, zoomAbout, pixelRatio, rectOf } from './plan/frame.js';
 import { drawPlan } from './plan/draw.js';
 import { pick } from './plan/pick.js';
 import { resizeChart, drawChart, passAt } from './panels/chart.js';
-import { select, goTo, follow, readAddress } from './panels/control.js';
+import { select, goTo, goToAndSelect, follow, readAddress } from './panels/control.js';
 import { showHistory, historyPassAt } from './panels/history.js';
 import { showBetween } from './panels/between.js';
 import { listEvents, markCurrentEvents } from './panels/events.js';
 import { showFlood } from './plan/flood.js';
 import { search, listLint } from './panels/lists.js';
+
+// An address edited by hand, or a link followed within the page.
+function followAddress() {
+  const { pass, choice } = readAddress();
+  if (choice) goToAndSelect(pass, choice); else goTo(pass);
+}
 
 function wireTimeline() {
   const slider = $('pass-slider');
@@ -28,6 +36,7 @@ function wireTimeline() {
   });
   $('chart').addEventListener('click', (e) => goTo(passAt(e.clientX)));
   $('history').addEventListener('click', (e) => goTo(historyPassAt(e.clientX)));
+  window.addEventListener('hashchange', followAddress);
   const box = $('pass-box');
   box.max = String(data.passes.length);
   box.addEventListener('change', () => goTo(Number(box.value) - 1));
@@ -77,16 +86,22 @@ function wirePlan() {
 }
 
 // For tests and the curious: where a named node is drawn, in CSS pixels
-// from the plan's top left corner.
+// from the plan's top left corner; null when it is not on the floor shown.
 function screenPointOf(name) {
   const found = liveByName(name);
   const rec = found && found.kind === 'node' ? nodeRecord(found.id) : -1;
-  if (rec < 0) return null;
+  if (rec < 0 || !onBand(rec, band())) return null;
   const [x, y, w, h] = rectOf(rec);
   return { x: (x + w / 2) / pixelRatio(), y: (y + h / 2) / pixelRatio() };
 }
 
 $('source').textContent = data.source;
+if (data.error) {
+  const banner = $('banner');
+  banner.hidden = false;
+  banner.textContent = 'The script stopped at ' + data.error.file + ' line ' + data.error.line + ': ' +
+    data.error.message + '. The page shows the ' + data.passes.length + ' passes before it.';
+}
 follow(showHistory);
 follow(showBetween);
 follow(markCurrentEvents);
@@ -99,13 +114,18 @@ $('search').addEventListener('change', search);
 $('search').addEventListener('keydown', (e) => { if (e.key === 'Enter') search(); });
 resizeChart();
 resizePlan();
-window.otcullView = { goTo, screenPointOf, current: currentPass };
+// The chosen name's history strip in words, one a pass.
+const historyWords = (name) => Array.from(historyOf(name), (v) => {
+  if (v === NOT_LIVE) return 'not live';
+  return v === SHOWN ? 'shown' : 'hidden';
+});
+
+window.otcullView = { goTo, screenPointOf, historyWords, current: currentPass };
 if (data.passes.length === 0) {
   $('pass-number').textContent = 'the script ran no pass';
 } else {
   const { pass, choice } = readAddress();
-  goTo(pass);
+  replayTo(Math.min(pass, data.passes.length - 1));
   fit();
-  drawPlan();
-  if (choice) select(choice, true);
+  if (choice) goToAndSelect(pass, choice); else goTo(pass);
 }

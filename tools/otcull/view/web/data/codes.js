@@ -2,7 +2,7 @@
 // writes out of its own enums: the page keeps no copy of them.
 import { data } from './session.js';
 
-const { kind, role, nodeState, portalDecision, portalState } = data.codes;
+const { kind, role, nodeState, portalDecision, portalState, packing, event, lineFlag } = data.codes;
 export const BOX = kind.BOX;
 export const SPHERE = kind.SPHERE;
 export const POINT = kind.POINT;
@@ -10,6 +10,10 @@ export const ZONE = role.ZONE;
 export const VISIBLE = nodeState.VISIBLE;
 export const REACHED = nodeState.REACHED;
 export const OPENING = nodeState.OPENING;
+export const NODE_STATE_BITS = packing.NODE_STATE_BITS;
+export const PORTAL_STATE_BITS = packing.PORTAL_STATE_BITS;
+export const EVENT = event;
+export const LINE_CHANGES = lineFlag.CHANGES;
 
 // A portal's state: whether it is disabled, and the pass's decision.
 export const portalDisabled = (state) => (state & portalState.DISABLED) !== 0;

@@ -1,34 +1,56 @@
 // Nodes and portals by name. The page follows a name the way `explain
-// --node` does: at each pass, the live node or portal of that name.
+// --node` does: at each pass, the node the script's name names then (the
+// data's names table), or the live portal of that name.
 import { data, N, P } from './session.js';
-import { now } from './replay.js';
+import { now, currentPass } from './replay.js';
 
-const byName = new Map();  // name -> [{ kind, id }], from every record
-function add(name, kind, id) {
-  const list = byName.get(name);
-  if (!list) byName.set(name, [{ kind, id }]);
-  else if (!list.some((f) => f.kind === kind && f.id === id)) list.push({ kind, id });
+// name -> [{ kind, id }], from every record; made the first time a name
+// is looked up, which loading the page need not wait for.
+let byName = null;
+function names() {
+  if (byName) return byName;
+  byName = new Map();
+  const add = (name, kind, id) => {
+    const list = byName.get(name);
+    if (!list) byName.set(name, [{ kind, id }]);
+    else if (!list.some((f) => f.kind === kind && f.id === id)) list.push({ kind, id });
+  };
+  data.nodes.forEach((r) => add(r[N.name], 'node', r[N.id]));
+  data.portals.forEach((r) => add(r[P.name], 'portal', r[P.id]));
+  return byName;
 }
-data.nodes.forEach((r) => add(r[N.name], 'node', r[N.id]));
-data.portals.forEach((r) => add(r[P.name], 'portal', r[P.id]));
 
-export const allNames = () => byName.keys();
+// name -> [name, pass, id, pass, id, ...]: from each pass on, the id the
+// name names (-1: no live node).
+const named = new Map((data.names || []).map((entry) => [entry[0], entry]));
+
+export const allNames = () => names().keys();
+
+// The node id the name names at the pass, or -1.
+export function nodeNamedAt(name, pass) {
+  const entry = named.get(name);
+  let id = -1;
+  for (let i = 1; entry && i < entry.length && entry[i] <= pass; i += 2) id = entry[i + 1];
+  return id;
+}
+
+// Every node id the name names at some pass.
+export const idsNamed = (name) => (named.get(name) || []).filter((v, i) => i % 2 === 0 && i > 0 && v >= 0);
 
 // The live node or portal that bears the name at this pass, or null.
 export function liveByName(name) {
-  for (const f of byName.get(name) || []) {
-    const rec = (f.kind === 'node' ? now.nodeRecords : now.portalRecords)[f.id];
-    if (rec >= 0 && (f.kind === 'node' ? data.nodes[rec][N.name] : data.portals[rec][P.name]) === name) return f;
+  const node = nodeNamedAt(name, currentPass());
+  if (node >= 0) return { kind: 'node', id: node };
+  for (const f of names().get(name) || []) {
+    const rec = f.kind === 'portal' ? now.portalRecords[f.id] : -1;
+    if (rec >= 0 && data.portals[rec][P.name] === name) return f;
   }
   return null;
 }
 
-// Every page id of the kind that bore the name at some pass.
-export const idsOf = (name, kind) => (byName.get(name) || []).filter((f) => f.kind === kind).map((f) => f.id);
-
 // What bore the name last in the session, for a name not live now.
 export function lastByName(name) {
-  const found = byName.get(name);
+  const found = names().get(name);
   return found ? found[found.length - 1] : null;
 }
 
@@ -37,3 +59,4 @@ export const nameOf = (kind, id) => {
   if (rec >= 0) return kind === 'node' ? data.nodes[rec][N.name] : data.portals[rec][P.name];
   return null;
 };
+

@@ -1,10 +1,12 @@
-// The session at the current pass, replayed from the change lists.
-import { VISIBLE } from './codes.js';
+// The session at the current pass, replayed from each pass's runs of
+// changes (data/runs.js).
+import { NODE_STATE_BITS, PORTAL_STATE_BITS } from './codes.js';
 import { data, N, nodeCount, portalCount } from './session.js';
+import { forEachRun, forEachRunIn } from './runs.js';
 
-const CHANNELS = ['nodeRecords', 'nodeStates', 'nodeWhy', 'portalRecords', 'portalStates', 'portalWhy'];
-
-// The current value of each channel, by page id; -1 before a first value.
+// The current value of each, by page id; -1 before a first value. A node's
+// and a portal's state and explanation (an index into texts) arrive packed
+// in one value.
 export const now = {
   nodeRecords: new Int32Array(nodeCount).fill(-1),
   nodeStates: new Int32Array(nodeCount).fill(-1),
@@ -13,14 +15,33 @@ export const now = {
   portalStates: new Int32Array(portalCount).fill(-1),
   portalWhy: new Int32Array(portalCount).fill(-1),
 };
+const packedNodes = new Int32Array(nodeCount).fill(-1);
+const packedPortals = new Int32Array(portalCount).fill(-1);
 
-// A pass's changes to a channel: id, value, id, value, ...
-export const changesOf = (pass, channel) => data.passes[pass][channel];
+function unpacker(packed, states, why, bits) {
+  const mask = (1 << bits) - 1;
+  return (id, value) => {
+    packed[id] = value;
+    states[id] = value < 0 ? -1 : value & mask;
+    why[id] = value < 0 ? -1 : value >> bits;
+  };
+}
 
-// The values each pass's changes replaced, kept the first time the pass is
-// stepped into (every pass is, before it can be stepped back out of), so
-// that stepping back costs what stepping forward did and loading costs
-// nothing.
+// Each list of runs in a pass: how its values go along a run, where they
+// are read from and how they are written.
+const CHANNELS = [
+  { field: 'nodeRecords', step: 1, read: now.nodeRecords, write: (id, v) => { now.nodeRecords[id] = v; } },
+  { field: 'nodes', step: 0, read: packedNodes, write: unpacker(packedNodes, now.nodeStates, now.nodeWhy, NODE_STATE_BITS) },
+  { field: 'portalRecords', step: 1, read: now.portalRecords, write: (id, v) => { now.portalRecords[id] = v; } },
+  { field: 'portals', step: 0, read: packedPortals, write: unpacker(packedPortals, now.portalStates, now.portalWhy, PORTAL_STATE_BITS) },
+];
+
+export const runsOf = (pass, field) => data.passes[pass][field];
+
+// The values each pass's runs replaced, in run order, kept the first time
+// the pass is stepped into (every pass is, before it can be stepped back
+// out of), so that stepping back costs what stepping forward did and
+// loading costs nothing.
 const before = new Array(data.passes.length);
 
 // The pass the page shows; -1 before the first.
@@ -31,21 +52,21 @@ function stepForward() {
   current += 1;
   const keep = before[current] === undefined;
   if (keep) before[current] = {};
-  for (const channel of CHANNELS) {
-    const list = changesOf(current, channel), values = now[channel];
-    if (keep) {
-      const old = new Int32Array(list.length / 2);
-      for (let i = 0; i < list.length; i += 2) old[i / 2] = values[list[i]];
-      before[current][channel] = old;
-    }
-    for (let i = 0; i < list.length; i += 2) values[list[i]] = list[i + 1];
+  for (const c of CHANNELS) {
+    const old = [];
+    forEachRun(runsOf(current, c.field), c.step, (id, value) => {
+      if (keep) old.push(c.read[id]);
+      c.write(id, value);
+    });
+    if (keep) before[current][c.field] = Int32Array.from(old);
   }
 }
 
 function stepBack() {
-  for (const channel of CHANNELS) {
-    const list = changesOf(current, channel), old = before[current][channel], values = now[channel];
-    for (let i = list.length - 2; i >= 0; i -= 2) values[list[i]] = old[i / 2];
+  for (const c of CHANNELS) {
+    const old = before[current][c.field];
+    let k = 0;
+    forEachRun(runsOf(current, c.field), c.step, (id) => { c.write(id, old[k++]); });
   }
   current -= 1;
 }
@@ -56,17 +77,27 @@ export function replayTo(k) {
   while (current > k) stepBack();
 }
 
-// The nodes the current pass showed that the one before hid, and the
-// reverse: [{ id, shown }].
-export function flippedNodes() {
-  const list = changesOf(current, 'nodeStates'), old = before[current].nodeStates;
-  const flipped = [];
-  for (let i = 0; i < list.length; i += 2) {
-    if (old[i / 2] >= 0 && ((old[i / 2] ^ list[i + 1]) & VISIBLE)) {
-      flipped.push({ id: list[i], shown: (list[i + 1] & VISIBLE) !== 0 });
-    }
+// The nodes whose state bits the current pass changed, with their state
+// before: [{ id, was }] (was -1 for a node new at this pass).
+export function changedNodes() {
+  const old = before[current].nodes, mask = (1 << NODE_STATE_BITS) - 1;
+  const changed = [];
+  let k = 0;
+  forEachRun(runsOf(current, 'nodes'), 0, (id, value) => {
+    const was = old[k++];
+    if (was < 0 || ((was ^ value) & mask) !== 0) changed.push({ id, was: was < 0 ? -1 : was & mask });
+  });
+  return changed;
+}
+
+// The name node id had at pass p, from its record then: the records'
+// runs of the passes up to p, skipping the runs that miss the id.
+export function nodeNameAt(id, p) {
+  let rec = -1;
+  for (let k = 0; k <= p; k += 1) {
+    forEachRunIn(runsOf(k, 'nodeRecords'), 1, id, id, (found, value) => { rec = value; });
   }
-  return flipped;
+  return rec >= 0 ? data.nodes[rec][N.name] : '(not live)';
 }
 
 export const nodeRecord = (id) => (id >= 0 ? now.nodeRecords[id] : -1);

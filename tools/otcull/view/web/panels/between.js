@@ -1,7 +1,9 @@
-// Since the pass before: the nodes whose state this pass changed, each a
-// link that chooses it; and, with the flood path on, the flood in words.
+// Since the pass before: the script lines run, the nodes whose state this
+// pass changed, each a link that chooses it; and, with the flood path on,
+// the flood in words.
+import { VISIBLE, LINE_CHANGES } from '../data/codes.js';
 import { $, data, P } from '../data/session.js';
-import { flippedNodes, nodeName, now } from '../data/replay.js';
+import { changedNodes, nodeName, now, currentPass } from '../data/replay.js';
 import { floodPath } from '../data/flood.js';
 import { floodShown } from '../plan/flood.js';
 import { select } from './control.js';
@@ -15,12 +17,45 @@ function nameLink(kind, name) {
   return link;
 }
 
-function listFlipped() {
+// The lines run since the pass before (the last of them as said), those
+// that changed something marked.
+function listLines() {
+  const list = $('between-lines');
+  list.replaceChildren();
+  const { ran, said } = data.passes[currentPass()];
+  const [first, last] = ran;
+  const count = last - first + 1;
+  $('between-ran').textContent = count === 1 ? 'line ' + last + ' ran' :
+    'lines ' + first + ' to ' + last + ' ran' + (count > said.length ? '; the last ' + said.length + ':' : ':');
+  for (const [line, flags, text] of said) {
+    const item = document.createElement('li');
+    if (flags & LINE_CHANGES) item.className = 'changes';
+    const number = document.createElement('span');
+    number.className = 'number';
+    number.textContent = String(line);
+    item.append(number, text);
+    list.append(item);
+  }
+}
+
+// The nodes the pass showed or hid anew, and those new at it.
+function listChanged() {
   const box = $('between-nodes');
   box.replaceChildren();
-  const flipped = flippedNodes();
-  for (const [shown, words] of [[true, 'now shown: '], [false, 'now hidden: ']]) {
-    const some = flipped.filter((f) => f.shown === shown);
+  if (currentPass() === 0) {
+    box.textContent = 'the first pass: every node is new';
+    return;
+  }
+  const changed = changedNodes();
+  const kinds = [
+    ['now shown: ', (c) => c.was >= 0 && !(c.was & VISIBLE) && (now.nodeStates[c.id] & VISIBLE)],
+    ['now hidden: ', (c) => c.was >= 0 && (c.was & VISIBLE) && !(now.nodeStates[c.id] & VISIBLE)],
+    ['new: ', (c) => c.was < 0],
+  ];
+  let listed = 0;
+  for (const [words, wanted] of kinds) {
+    const some = changed.filter(wanted);
+    listed += some.length;
     if (some.length === 0) continue;
     const line = document.createElement('div');
     line.append(words + some.length + ' - ');
@@ -31,7 +66,7 @@ function listFlipped() {
     if (some.length > MOST) line.append(' and ' + (some.length - MOST) + ' more');
     box.append(line);
   }
-  if (flipped.length === 0) box.textContent = 'no node was shown or hidden anew';
+  if (listed === 0) box.textContent = 'no node was shown or hidden anew';
 }
 
 function describeFlood() {
@@ -56,6 +91,7 @@ function describeFlood() {
 
 export function showBetween() {
   if (data.passes.length === 0) return;
-  listFlipped();
+  listLines();
+  listChanged();
   describeFlood();
 }

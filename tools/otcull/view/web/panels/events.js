@@ -1,31 +1,61 @@
 // The events otcull found in the session (the list `otcull explain
 // --events` prints), each a link to its pass that chooses its node there,
 // and each marked under the chart.
+import { EVENT } from '../data/codes.js';
 import { $, data } from '../data/session.js';
-import { currentPass } from '../data/replay.js';
+import { currentPass, nodeNameAt } from '../data/replay.js';
 import { markEvents } from './chart.js';
 import { goToAndSelect } from './control.js';
 
-// Event records: [pass, kind, node name or null, text, lines]; lines are
-// [line number, text] pairs: what the script ran between the passes the
-// event spans that changed something.
-const E = { pass: 0, kind: 1, node: 2, text: 3, lines: 4 };
+// Event records: [kind, first pass, last pass, node id, object, limb, lines].
+const E = { kind: 0, first: 1, last: 2, node: 3, object: 4, limb: 5, lines: 6 };
 const events = data.events || [];
-const COLOURS = { flicker: '#d0342c', 'no camera zone': '#1f5fa8', jump: '#d99a00' };
-const colourOf = (kind) => COLOURS[kind] || '#6b7785';
+const LOOKS = [
+  [EVENT.NO_ZONE, 'no camera zone', '#1f5fa8'],
+  [EVENT.FLICKER_SHOWN, 'flicker', '#d0342c'],
+  [EVENT.FLICKER_HIDDEN, 'flicker', '#d0342c'],
+  [EVENT.JUMP, 'jump', '#d99a00'],
+];
+const lookOf = (kind) => LOOKS.find((l) => l[0] === kind) || [kind, 'event', '#6b7785'];
 const items = [];
 
+function subject(e) {
+  if (e[E.node] >= 0) return nodeNameAt(e[E.node], e[E.first]);
+  return 'object ' + e[E.object] + (e[E.limb] >= 0 ? ' limb ' + e[E.limb] : '');
+}
+
+function describe(e) {
+  const passes = e[E.last] - e[E.first] + 1;
+  switch (e[E.kind]) {
+    case EVENT.NO_ZONE:
+      return 'no zone holds the camera' + (passes > 1 ? ' for ' + passes + ' passes' : '') +
+        (e[E.node] >= 0 ? ', just out of ' + nodeNameAt(e[E.node], e[E.first] - 1) : '');
+    case EVENT.FLICKER_SHOWN:
+      return subject(e) + ' shown for one pass between hidden ones';
+    case EVENT.FLICKER_HIDDEN:
+      return subject(e) + ' hidden for one pass between shown ones';
+    case EVENT.JUMP: {
+      const shown = (p) => data.passes[p].figures[0];
+      return 'objects shown went from ' + shown(Math.max(e[E.first] - 1, 0)) + ' to ' + shown(e[E.first]);
+    }
+    default:
+      return subject(e);
+  }
+}
+
 function eventItem(e) {
+  const [, word, colour] = lookOf(e[E.kind]);
   const item = document.createElement('li');
   const link = document.createElement('a');
-  link.textContent = 'pass ' + (e[E.pass] + 1) + ': ' + e[E.kind];
-  link.style.borderLeft = '4px solid ' + colourOf(e[E.kind]);
+  link.textContent = 'pass ' + (e[E.first] + 1) + ': ' + word;
+  link.style.borderLeft = '4px solid ' + colour;
   link.style.paddingLeft = '4px';
+  const isNode = e[E.node] >= 0 && e[E.kind] !== EVENT.NO_ZONE;
   link.addEventListener('click', () => {
-    goToAndSelect(e[E.pass], e[E.node] === null ? null : { kind: 'node', name: e[E.node] });
+    goToAndSelect(e[E.first], isNode ? { kind: 'node', name: nodeNameAt(e[E.node], e[E.first]) } : null);
   });
-  item.append(link, ' - ' + e[E.text]);
-  for (const [line, text] of e[E.lines] || []) {
+  item.append(link, ' - ' + describe(e));
+  for (const [line, text] of e[E.lines]) {
     const code = document.createElement('div');
     code.className = 'event-line';
     code.textContent = 'line ' + line + ': ' + text;
@@ -43,11 +73,11 @@ export function listEvents() {
     list.append(item);
   }
   if (events.length === 0) list.textContent = 'none';
-  markEvents(events.map((e) => ({ pass: e[E.pass], colour: colourOf(e[E.kind]) })));
+  markEvents(events.map((e) => ({ pass: e[E.first], colour: lookOf(e[E.kind])[2] })));
 }
 
 // The events of the current pass stand out.
 export function markCurrentEvents() {
   const pass = currentPass();
-  events.forEach((e, k) => items[k].classList.toggle('current', e[E.pass] === pass));
+  events.forEach((e, k) => items[k].classList.toggle('current', e[E.first] <= pass && pass <= e[E.last]));
 }

@@ -3,11 +3,17 @@
 // written.
 import { data, N, P, portalCount } from '../data/session.js';
 import { now } from '../data/replay.js';
-import { ctx, rectOf, worldShown } from './frame.js';
+import { plan, ctx, rectOf, worldShown } from './frame.js';
 import { COLOUR } from './colours.js';
 import { portalShape, barWidth } from './portals.js';
 
 const FONT = 11, PAD = 3;
+
+// Over a white halo, so that a name stays legible over nodes and doors.
+function write(text, x, y) {
+  ctx.strokeText(text, x, y);
+  ctx.fillText(text, x, y);
+}
 const widths = new Map();
 function textWidth(text) {
   let w = widths.get(text);
@@ -33,17 +39,23 @@ function clearOf(taken, box) {
 const mayFit = (text, room) => text[0] !== '#' && text.length * FONT * 0.45 <= room;
 
 export function drawLabels(zones, b) {
+  const right = plan.width;
   ctx.font = FONT + 'px Helvetica, Arial, sans-serif';
   ctx.textBaseline = 'top';
+  ctx.lineWidth = 3;
+  ctx.lineJoin = 'round';
+  ctx.strokeStyle = 'rgba(255, 255, 255, 0.85)';
   ctx.fillStyle = COLOUR.label;
   const taken = [];
   for (let k = zones.length - 1; k >= 0; k -= 1) {
     const rec = zones[k];
     const name = data.nodes[rec][N.name];
-    const [x, y, w, h] = rectOf(rec);
-    if (h < FONT + 2 * PAD || !mayFit(name, w - 2 * PAD) || textWidth(name) > w - 2 * PAD) continue;
+    // In the part of the zone on the canvas.
+    const [zx, zy, zw, h] = rectOf(rec);
+    const x = Math.max(zx, 0), y = Math.max(zy, 0), w = Math.min(zx + zw, right) - x;
+    if (zy + h - y < FONT + 2 * PAD || !mayFit(name, w - 2 * PAD) || textWidth(name) > w - 2 * PAD) continue;
     if (clearOf(taken, [x + PAD, y + PAD, x + PAD + textWidth(name), y + PAD + FONT])) {
-      ctx.fillText(name, x + PAD, y + PAD);
+      write(name, x + PAD, y + PAD);
     }
   }
   if (barWidth() < 3) return;
@@ -56,6 +68,6 @@ export function drawLabels(zones, b) {
     const length = Math.hypot(s.to[0] - s.from[0], s.to[1] - s.from[1]);
     if (!mayFit(name, length + 40) || textWidth(name) > length + 40) continue;
     const x = (s.from[0] + s.to[0]) / 2 - textWidth(name) / 2, y = (s.from[1] + s.to[1]) / 2 + barWidth() / 2 + 2;
-    if (clearOf(taken, [x, y, x + textWidth(name), y + FONT])) ctx.fillText(name, x, y);
+    if (clearOf(taken, [x, y, x + textWidth(name), y + FONT])) write(name, x, y);
   }
 }

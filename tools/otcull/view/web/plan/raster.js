@@ -26,13 +26,23 @@ export function endRaster() {
 }
 
 // A rectangle of pixels [x0, x1) x [y0, y1), clipped, in integer pixels.
+// Short rows are written one pixel at a time: a call to fill costs more
+// than the few pixels of a small node.
 function fillPixels(x0, y0, x1, y1, colour) {
   x0 = Math.max(x0, 0);
   x1 = Math.min(x1, width);
   y0 = Math.max(y0, 0);
   y1 = Math.min(y1, height);
   if (x0 >= x1) return;
-  for (let y = y0; y < y1; y += 1) pixels.fill(colour, y * width + x0, y * width + x1);
+  const short = x1 - x0 < 24;
+  for (let y = y0; y < y1; y += 1) {
+    const end = y * width + x1;
+    if (short) {
+      for (let i = y * width + x0; i < end; i += 1) pixels[i] = colour;
+    } else {
+      pixels.fill(colour, y * width + x0, end);
+    }
+  }
 }
 
 // A rectangle's one-pixel outline, filled inside unless fill is 0, from
@@ -41,6 +51,10 @@ export function rectPixels(x, y, w, h, fill, line, least) {
   const x0 = Math.round(x), y0 = Math.round(y);
   const x1 = Math.max(Math.round(x + w), x0 + least), y1 = Math.max(Math.round(y + h), y0 + least);
   if (x1 <= 0 || y1 <= 0 || x0 >= width || y0 >= height) return;
+  if (x1 - x0 <= 2 || y1 - y0 <= 2) {
+    fillPixels(x0, y0, x1, y1, line);
+    return;
+  }
   if (fill !== 0) fillPixels(x0 + 1, y0 + 1, x1 - 1, y1 - 1, fill);
   fillPixels(x0, y0, x1, y0 + 1, line);
   fillPixels(x0, y1 - 1, x1, y1, line);
