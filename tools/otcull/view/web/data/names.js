@@ -34,16 +34,31 @@ export function nodeNamedAt(name, pass) {
   return id;
 }
 
-// Every node id the name names at some pass.
-export const idsNamed = (name) => (named.get(name) || []).filter((v, i) => i % 2 === 0 && i > 0 && v >= 0);
+export const inNamesTable = (name) => named.has(name);
 
-// The live node or portal that bears the name at this pass, or null.
+// Every node id the name names at some pass: from the names table, else
+// from the records that bore it.
+export const idsNamed = (name) => (named.has(name) ?
+  named.get(name).filter((v, i) => i % 2 === 0 && i > 0 && v >= 0) :
+  (names().get(name) || []).filter((f) => f.kind === 'node').map((f) => f.id));
+
+// The name a live node or portal bears at this pass, or null.
+export const nameOf = (kind, id) => {
+  const rec = (kind === 'node' ? now.nodeRecords : now.portalRecords)[id];
+  if (rec >= 0) return kind === 'node' ? data.nodes[rec][N.name] : data.portals[rec][P.name];
+  return null;
+};
+
+// The live node or portal that bears the name at this pass, or null: the
+// node the names table gives, else (a name the script never bound, such
+// as "#12") the live node or portal whose record bears it.
 export function liveByName(name) {
-  const node = nodeNamedAt(name, currentPass());
-  if (node >= 0) return { kind: 'node', id: node };
+  if (named.has(name)) {
+    const node = nodeNamedAt(name, currentPass());
+    if (node >= 0) return { kind: 'node', id: node };
+  }
   for (const f of names().get(name) || []) {
-    const rec = f.kind === 'portal' ? now.portalRecords[f.id] : -1;
-    if (rec >= 0 && data.portals[rec][P.name] === name) return f;
+    if ((f.kind === 'portal' || !named.has(name)) && nameOf(f.kind, f.id) === name) return f;
   }
   return null;
 }
@@ -53,10 +68,3 @@ export function lastByName(name) {
   const found = names().get(name);
   return found ? found[found.length - 1] : null;
 }
-
-export const nameOf = (kind, id) => {
-  const rec = (kind === 'node' ? now.nodeRecords : now.portalRecords)[id];
-  if (rec >= 0) return kind === 'node' ? data.nodes[rec][N.name] : data.portals[rec][P.name];
-  return null;
-};
-

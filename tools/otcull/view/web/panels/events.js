@@ -18,6 +18,7 @@ const LOOKS = [
 ];
 const lookOf = (kind) => LOOKS.find((l) => l[0] === kind) || [kind, 'event', '#6b7785'];
 const items = [];
+const LISTED = 400;  // a long list costs the page's load; the chart marks them all
 
 function subject(e) {
   if (e[E.node] >= 0) return nodeNameAt(e[E.node], e[E.first]);
@@ -67,11 +68,12 @@ function eventItem(e) {
 export function listEvents() {
   const list = $('events');
   $('event-count').textContent = '(' + events.length + ')';
-  for (const e of events) {
+  for (const e of events.slice(0, LISTED)) {
     const item = eventItem(e);
     items.push(item);
     list.append(item);
   }
+  if (events.length > LISTED) list.append('and ' + (events.length - LISTED) + ' more, marked under the chart');
   if (events.length === 0) list.textContent = 'none';
   markEvents(events.map((e) => ({ pass: e[E.first], colour: lookOf(e[E.kind])[2] })));
 }
@@ -79,5 +81,5 @@ export function listEvents() {
 // The events of the current pass stand out.
 export function markCurrentEvents() {
   const pass = currentPass();
-  events.forEach((e, k) => items[k].classList.toggle('current', e[E.first] <= pass && pass <= e[E.last]));
+  items.forEach((item, k) => item.classList.toggle('current', events[k][E.first] <= pass && pass <= events[k][E.last]));
 }
