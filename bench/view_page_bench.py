@@ -46,7 +46,8 @@ def measure(driver, page):
         for _ in range(clicks):
             driver.find_element(By.ID, "zoom-in").click()
         first = passes // 2
-        times = [driver.execute_script(STEP, first + k) for k in range(min(STEPS, passes - first - 1))]
+        driver.execute_script(STEP, first)
+        times = [driver.execute_script(STEP, first + k) for k in range(1, min(STEPS + 1, passes - first))]
         if times:
             print(f"  step at {label}: median {statistics.median(times):.1f} ms, "
                   f"max {max(times):.1f} ms")
