@@ -21,7 +21,7 @@ import unittest
 from selenium.webdriver.common.action_chains import ActionChains
 from selenium.webdriver.common.by import By
 from selenium.webdriver.common.keys import Keys
-from selenium.webdriver.support.ui import Select
+from selenium.webdriver.support.ui import Select, WebDriverWait
 
 from headless import browser
 
@@ -45,7 +45,8 @@ class ViewPage(unittest.TestCase):
 
     def open(self, page):
         self.driver.get(page.as_uri())
-        self.driver.find_element(By.ID, "pass-number")
+        WebDriverWait(self.driver, 60).until(
+            lambda d: d.execute_script("return document.documentElement.dataset.otcull") in ("ready", "failed"))
         errors = [e for e in self.driver.get_log("browser") if e["level"] == "SEVERE"]
         self.assertEqual(errors, [], f"console errors on {page.name}")
 
@@ -152,8 +153,9 @@ class ViewPage(unittest.TestCase):
                                         "bed = OT_CreateBox(kitchen, 7, 0, 1,  8, 1, 2)\nOT_CullAll()\n"
                                         "OT_Nonsense(bed)\n")
         self.open(page)
-        said = [line.split(": ")[1].split(" -")[0] for line in
-                run("explain", str(script), "--node", "bed").splitlines() if line.startswith("  bed: ")]
+        explained = subprocess.run([str(OTCULL), "explain", str(script), "--node", "bed"],
+                                   capture_output=True, text=True).stdout
+        said = [line.split(": ")[1].split(" -")[0] for line in explained.splitlines() if line.startswith("  bed: ")]
         words = {"shown": "shown", "hidden": "hidden", "names no live node": "not live"}
         self.assertEqual(self.js("return otcullView.historyWords('bed')"), [words[w] for w in said])
         self.driver.find_element(By.ID, "search").send_keys("bed", Keys.ENTER)
@@ -189,7 +191,8 @@ class ViewPage(unittest.TestCase):
         run("view", str(session), "-o", str(page))
         self.open(page)
         self.driver.save_screenshot(str(OUT / "rooms-100k-fit.png"))
-        for _ in range(10):
+        self.driver.find_element(By.ID, "search").send_keys(self.text("camera-zone"), Keys.ENTER)
+        for _ in range(3):
             self.driver.find_element(By.ID, "zoom-in").click()
         self.driver.save_screenshot(str(OUT / "rooms-100k-zoomed.png"))
         self.assertEqual(self.driver.get_log("browser"), [])

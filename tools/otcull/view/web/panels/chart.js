@@ -51,10 +51,12 @@ function drawFigures(c, width) {
     c.lineWidth = 1.2;
     c.stroke();
   });
-  const slot = span(width) / count;
+  // A tick in the middle of the pass's share, so that events at
+  // neighbouring passes stay apart.
+  const tick = Math.min(Math.max(span(width) / count, 2), 4);
   for (const m of marks) {
     c.fillStyle = m.colour;
-    c.fillRect(xOf(m.pass, width), HEIGHT - MARKS, Math.max(slot, 2), MARKS);
+    c.fillRect(xOf(m.pass + 0.5, width) - tick / 2, HEIGHT - MARKS, tick, MARKS);
   }
 }
 

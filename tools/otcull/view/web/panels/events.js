@@ -7,8 +7,9 @@ import { currentPass, nodeNameAt } from '../data/replay.js';
 import { markEvents } from './chart.js';
 import { goToAndSelect } from './control.js';
 
-// Event records: [kind, first pass, last pass, node id, object, limb, lines].
-const E = { kind: 0, first: 1, last: 2, node: 3, object: 4, limb: 5, lines: 6 };
+// Event records: [kind, first pass, last pass, node id, object, limb,
+// others (more nodes of the same parent that flickered alike), lines].
+const E = { kind: 0, first: 1, last: 2, node: 3, object: 4, limb: 5, others: 6, lines: 7 };
 const events = data.events || [];
 const LOOKS = [
   [EVENT.NO_ZONE, 'no camera zone', '#1f5fa8'],
@@ -21,7 +22,8 @@ const items = [];
 const LISTED = 400;  // a long list costs the page's load; the chart marks them all
 
 function subject(e) {
-  if (e[E.node] >= 0) return nodeNameAt(e[E.node], e[E.first]);
+  const more = e[E.others] > 0 ? ' and ' + e[E.others] + ' more of its parent' : '';
+  if (e[E.node] >= 0) return nodeNameAt(e[E.node], e[E.first]) + more;
   return 'object ' + e[E.object] + (e[E.limb] >= 0 ? ' limb ' + e[E.limb] : '');
 }
 

@@ -54,9 +54,11 @@ function drawStrip() {
   c.setTransform(ratio, 0, 0, ratio, 0, 0);
   const width = strip.width / ratio, count = history.length;
   const xOf = (p) => (p / count) * width;
+  // Whole pixels, so that neighbouring passes meet without a seam.
   for (let p = 0; p < count; p += 1) {
+    const x0 = Math.round(xOf(p)), x1 = Math.max(Math.round(xOf(p + 1)), x0 + 1);
     c.fillStyle = COLOURS[history[p]];
-    c.fillRect(xOf(p), FLIPS, Math.max(xOf(p + 1) - xOf(p), 1), HEIGHT - FLIPS);
+    c.fillRect(x0, FLIPS, x1 - x0, HEIGHT - FLIPS);
   }
   c.fillStyle = '#26303b';
   for (const p of flips(history)) c.fillRect(xOf(p) - 0.5, 0, 1, FLIPS - 1);
