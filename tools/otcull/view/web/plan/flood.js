@@ -1,6 +1,6 @@
 // The flood path on the plan, on demand: the zones reached outlined, and
 // from each zone a line through each portal it was left by to the zone
-// beyond, arrowed at its end.
+// beyond, arrowed at its end; only from the zones on the floor shown.
 import { P, data } from '../data/session.js';
 import { nodeRecord, now } from '../data/replay.js';
 import { extents, onBand } from '../data/records.js';
@@ -52,7 +52,7 @@ export function drawFlood(b) {
   ctx.beginPath();
   for (const step of steps) {
     const from = nodeRecord(step.from), to = nodeRecord(step.to), via = crossing(step);
-    if (from < 0 || !via) continue;
+    if (from < 0 || !via || !onBand(from, b)) continue;
     ctx.moveTo(...centre(from));
     ctx.lineTo(...via);
     if (to >= 0) {
