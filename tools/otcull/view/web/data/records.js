@@ -5,20 +5,21 @@ import { BOX, SPHERE, ZONE } from './codes.js';
 import { data, N } from './session.js';
 
 // Extents of every node record: min x, y, z, max x, y, z; NaN where a
-// figure is not finite.
+// figure is not finite (null in the data).
+const figure = (v) => (v === null ? NaN : v);
 export const extents = new Float64Array(data.nodes.length * 6);
-data.nodes.forEach((r, i) => {
-  const a = [r[N.a], r[N.a + 1], r[N.a + 2]];
-  const b = r[N.kind] === BOX ? [r[N.b], r[N.b + 1], r[N.b + 2]] : a;
+for (let i = 0; i < data.nodes.length; i += 1) {
+  const r = data.nodes[i];
+  const b = r[N.kind] === BOX ? N.b : N.a;
   const radius = r[N.kind] === SPHERE ? Math.max(r[N.radius] || 0, 0) : 0;
   for (let k = 0; k < 3; k += 1) {
-    const lo = Math.min(a[k], b[k]) - radius;
-    const hi = Math.max(a[k], b[k]) + radius;
+    const lo = Math.min(figure(r[N.a + k]), figure(r[b + k])) - radius;
+    const hi = Math.max(figure(r[N.a + k]), figure(r[b + k])) + radius;
     const finite = Number.isFinite(lo) && Number.isFinite(hi);
     extents[i * 6 + k] = finite ? lo : NaN;
     extents[i * 6 + 3 + k] = finite ? hi : NaN;
   }
-});
+}
 
 const count = data.nodes.length;
 export const recId = new Int32Array(count);
