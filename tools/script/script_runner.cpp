@@ -263,6 +263,10 @@ void ScriptRunner::bind(const std::string& name, uint32_t bits, char type) {
     const auto [found, fresh] = bindings_.try_emplace(name);
     const Binding before = found->second;
     found->second = {bits, type, ++bindingCount_};
+    if (bindingWatcher_) {
+        bindingWatcher_(name, !fresh && before.type == 'L' ? before.bits : 0,
+                        type == 'L' ? bits : 0);
+    }
     if (!fresh && before.type == 'L') {
         const auto names = handleNames_.find(before.bits);
         dropStaleNames(names->second);

@@ -19,6 +19,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <iosfwd>
 #include <optional>
 #include <span>
@@ -97,6 +98,11 @@ public:
     std::string nameOfHandle(uint32_t bits) const;
     // The value a NAME holds now, if it is bound.
     std::optional<uint32_t> valueOf(std::string_view name) const;
+    // Told of every binding of a name: the handle it held before and the one
+    // it holds now (0 for a value that is not from a handle result).
+    using BindingWatcher =
+        std::function<void(const std::string& name, uint32_t before, uint32_t after)>;
+    void watchBindings(BindingWatcher watcher) { bindingWatcher_ = std::move(watcher); }
 
 private:
     struct Binding {
@@ -140,6 +146,7 @@ private:
     // the last entry always still holds the handle.
     std::unordered_map<uint32_t, std::vector<HandleName>> handleNames_;
     uint64_t bindingCount_ = 0;
+    BindingWatcher bindingWatcher_;
     int line_ = 0;
 };
 

@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "tree/pass_observer.h"
-#include "view/view_record.h"
+#include "view/page_data.h"
 
 namespace tarvo {
 namespace {
@@ -33,6 +33,17 @@ constexpr Code kDecisions[] = {{"NOT_MET", -1},
 constexpr Code kPortalStates[] = {{"DISABLED", ViewPortalState::kDisabledBit},
                                   {"DECISION_SHIFT", ViewPortalState::kDecisionShift}};
 
+constexpr Code kPacking[] = {{"NODE_STATE_BITS", kViewNodeStateBits},
+                             {"PORTAL_STATE_BITS", ViewPortalState::kBits}};
+constexpr int event(ViewEventKind kind) {
+    return static_cast<int>(kind);
+}
+constexpr Code kEvents[] = {{"NO_ZONE", event(ViewEventKind::kNoZone)},
+                            {"FLICKER_SHOWN", event(ViewEventKind::kFlickerShown)},
+                            {"FLICKER_HIDDEN", event(ViewEventKind::kFlickerHidden)},
+                            {"JUMP", event(ViewEventKind::kJump)}};
+constexpr Code kLineFlags[] = {{"CHANGES", kViewLineChanges}};
+
 struct Group {
     std::string_view name;
     std::span<const Code> codes;
@@ -41,9 +52,15 @@ constexpr Group kGroups[] = {{"kind", kKinds},
                              {"role", kRoles},
                              {"nodeState", kNodeStates},
                              {"portalDecision", kDecisions},
-                             {"portalState", kPortalStates}};
+                             {"portalState", kPortalStates},
+                             {"packing", kPacking},
+                             {"event", kEvents},
+                             {"lineFlag", kLineFlags}};
 static_assert(decision(PortalDecision::kFollowed) == 5, "a new decision needs its name above");
 static_assert(kPoint == 3 && kZone == 2, "a new kind or role needs its name above");
+static_assert(event(ViewEventKind::kJump) == 3, "a new event kind needs its name above");
+static_assert((kViewVisible | kViewReached | kViewOpening) < (1 << kViewNodeStateBits));
+static_assert(ViewPortalState::code(true, 5) < (1 << ViewPortalState::kBits));
 
 }  // namespace
 

@@ -3,14 +3,19 @@
 // from disk without a network.
 #pragma once
 
+#include <functional>
 #include <iosfwd>
 #include <string_view>
 
-#include "view/view_record.h"
+#include "view/page_data.h"
 
 namespace tarvo {
 
-void writeViewPage(const ViewSession& session, std::ostream& out);
+// The session's data goes in gzip-compressed; a loader in the page inflates
+// it before the page's script runs. progress is told the number of passes
+// written, after each. False when the page could not be written whole.
+bool writeViewPage(const ViewSession& session, std::ostream& out,
+                   const std::function<void(size_t passesWritten)>& progress = {});
 
 // Records the script read from in and writes its page to the file named
 // html. Returns the exit status: 0; 1 when the page cannot be written; 2
