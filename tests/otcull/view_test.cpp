@@ -289,6 +289,10 @@ TEST(ViewRecord, AScriptErrorKeepsThePassesBeforeIt) {
     EXPECT_EQ(recordSession(in, "scene.otc", session, err), 2);
     EXPECT_EQ(session.passes.size(), 1u);
     EXPECT_NE(err.str().find("scene.otc:10: error"), std::string::npos) << err.str();
+    ASSERT_TRUE(session.error.has_value());  // for the page's banner
+    EXPECT_EQ(session.error->file, "scene.otc");
+    EXPECT_EQ(session.error->line, 10);
+    EXPECT_NE(err.str().find(session.error->message), std::string::npos);
 }
 
 TEST(ViewRecord, LintWarningsLeadToTheNodeOnTheirLine) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "trace/pass_cost.h"
+#include "trace/switch_ledger.h"
 #include "tree/records.h"
 
 namespace tarvo {
@@ -66,18 +67,6 @@ struct ViewChange {
     bool operator==(const ViewChange&) const = default;
 };
 
-// A host object, or one of its limbs (limb -1: the whole object).
-struct ViewObject {
-    int32_t object;
-    int32_t limb;
-    auto operator<=>(const ViewObject&) const = default;
-};
-
-struct ViewObjectSwitch {
-    ViewObject object;
-    bool shown;
-};
-
 struct ViewPass {
     int line;
     int firstLine;  // the first line run since the pass before
@@ -97,9 +86,9 @@ struct ViewPass {
     std::vector<ViewChange> portalRecords;
     std::vector<ViewChange> portalStates;
     std::vector<ViewChange> portalWhy;
-    std::vector<int32_t> portalsFollowed;           // in the order the flood went through them
-    std::vector<int32_t> zonesReached;              // in the order flooded, the camera zone first
-    std::vector<ViewObjectSwitch> objectsSwitched;  // those now the other way than before
+    std::vector<int32_t> portalsFollowed;       // in the order the flood went through them
+    std::vector<int32_t> zonesReached;          // in the order flooded, the camera zone first
+    std::vector<ObjectSwitch> objectsSwitched;  // those now the other way than before
 };
 
 // A line shown with a pass: its flags.
@@ -126,7 +115,7 @@ struct ViewEvent {
     int firstPass;
     int lastPass;
     int32_t node;  // page id, or -1
-    std::optional<ViewObject> object;
+    std::optional<HostObject> object;
     std::string name;          // the node's, at the event's pass
     int others = 0;            // a flicker: nodes of the same parent that flickered with it
     std::vector<int> lines;    // the lines between the passes that changed something

@@ -43,10 +43,10 @@ public:
                 if (record >= 0) e.name = session_.nodes[static_cast<size_t>(record)].name;
             }
             for (const ViewChange& c : pass.nodeRecords) record(c);
-            std::set<ViewObject> flickering;
+            std::set<HostObject> flickering;
             for (const ViewChange& c : pass.nodeStates) node(c, number, found_);
             group(found_, number, events, flickering);
-            for (const ViewObjectSwitch& s : pass.objectsSwitched) {
+            for (const ObjectSwitch& s : pass.objectsSwitched) {
                 object(s, number, events, flickering);
             }
         }
@@ -106,7 +106,7 @@ private:
     // The nodes of one parent that flicker together are one event, told by
     // the first; nodes whose parent flickers with them are told by it.
     void group(std::vector<NodeFlicker>& found, int pass, std::vector<ViewEvent>& events,
-               std::set<ViewObject>& flickering) {
+               std::set<HostObject>& flickering) {
         std::sort(found.begin(), found.end(), [](const NodeFlicker& a, const NodeFlicker& b) {
             return std::tie(a.parent, a.shown, a.node) < std::tie(b.parent, b.shown, b.node);
         });
@@ -135,8 +135,8 @@ private:
     }
 
     // An object whose node flickered is told with the node.
-    void object(const ViewObjectSwitch& s, int pass, std::vector<ViewEvent>& events,
-                const std::set<ViewObject>& flickering) {
+    void object(const ObjectSwitch& s, int pass, std::vector<ViewEvent>& events,
+                const std::set<HostObject>& flickering) {
         const auto [at, added] = objectFlips_.try_emplace(s.object, pass);
         const int lastFlip = at->second;
         at->second = pass;
@@ -149,7 +149,7 @@ private:
     const ViewSession& session_;
     std::vector<NodeTrack> nodes_;
     std::vector<NodeFlicker> found_;
-    std::map<ViewObject, int> objectFlips_;  // the pass each last switched in
+    std::map<HostObject, int> objectFlips_;  // the pass each last switched in
 };
 
 void findNoZone(const ViewSession& session, std::vector<ViewEvent>& events) {

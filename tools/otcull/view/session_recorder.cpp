@@ -14,16 +14,16 @@
 #include "commands/state.h"
 #include "explain/explain.h"
 #include "lint/layout_lint.h"
+#include "trace/flood_path.h"
 #include "trace/pass_cost.h"
+#include "trace/switch_ledger.h"
 #include "trace/tapped_run.h"
-#include "view/flood_path.h"
 #include "view/name_tracks.h"
 #include "view/page_ids.h"
 #include "view/progress_note.h"
 #include "view/session_events.h"
 #include "view/session_lines.h"
 #include "view/stale_explanations.h"
-#include "view/switch_ledger.h"
 
 namespace tarvo {
 namespace {

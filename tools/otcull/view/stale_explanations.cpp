@@ -1,7 +1,5 @@
 #include "view/stale_explanations.h"
 
-#include <algorithm>
-
 namespace tarvo {
 namespace {
 
@@ -250,9 +248,10 @@ const std::vector<NodeIndex>& StaleExplanations::afterPass() {
     // through the tree no longer finds every node that read it.
     const bool noPass = story_.passNumber() == lastPass_;
     everything_ = everything_ || (noPass && !(pending_.empty() && pendingSubtrees_.empty()));
-    comparePortals();
+    // Candidates come in the order of the tree's slots, then of the commands
+    // that named them, so that the page numbers new nodes in the order made.
     gatherCandidates();
-    std::sort(candidates_.begin(), candidates_.end());
+    comparePortals();
     compareNodes();
     for (const NodeIndex x : parents_) {
         for (NodeIndex c = tree_.node(x).firstChild; c != kNone; c = tree_.node(c).nextSibling)

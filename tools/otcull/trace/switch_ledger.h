@@ -8,9 +8,20 @@
 #include <vector>
 
 #include "script_runner.h"
-#include "view/page_data.h"
 
 namespace tarvo {
+
+// A host object, or one of its limbs (limb -1: the whole object).
+struct HostObject {
+    int32_t object;
+    int32_t limb;
+    auto operator<=>(const HostObject&) const = default;
+};
+
+struct ObjectSwitch {
+    HostObject object;
+    bool shown;
+};
 
 class SwitchLedger {
 public:
@@ -20,23 +31,23 @@ public:
     uint64_t hidden() const { return hiddenCount_; }
     // The objects and limbs shown now and hidden at the last call, or the
     // other way round; the next call starts from now.
-    std::vector<ViewObjectSwitch> switchedSinceLastCall();
+    std::vector<ObjectSwitch> switchedSinceLastCall();
 
 private:
     struct Entry {
-        ViewObject object;
+        HostObject object;
         bool hidden;
         bool hiddenBefore;  // at the last call
         bool listed;        // in touched_
         bool counted;       // switched before the last call
     };
-    Entry& entry(ViewObject object);
+    Entry& entry(HostObject object);
 
     // Whole objects with small ids by id, everything else by a map: ids are
     // the host's, and most hosts number their objects from 1.
     static constexpr int32_t kDirectIds = 1 << 22;
     std::vector<int32_t> direct_;  // object id -> index into entries_ + 1, 0 for none
-    std::map<ViewObject, int32_t> others_;
+    std::map<HostObject, int32_t> others_;
     std::vector<Entry> entries_;
     std::vector<int32_t> touched_;  // entries switched since the last call
     uint64_t shownCount_ = 0;

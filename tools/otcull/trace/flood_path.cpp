@@ -1,4 +1,4 @@
-#include "view/flood_path.h"
+#include "trace/flood_path.h"
 
 namespace tarvo {
 

@@ -1,8 +1,8 @@
-#include "view/switch_ledger.h"
+#include "trace/switch_ledger.h"
 
 namespace tarvo {
 
-SwitchLedger::Entry& SwitchLedger::entry(ViewObject object) {
+SwitchLedger::Entry& SwitchLedger::entry(HostObject object) {
     auto add = [&] {
         entries_.push_back({object, false, false, false, false});
         return static_cast<int32_t>(entries_.size());
@@ -40,8 +40,8 @@ void SwitchLedger::apply(script::HostSwitch which, int32_t object, int32_t limb)
     }
 }
 
-std::vector<ViewObjectSwitch> SwitchLedger::switchedSinceLastCall() {
-    std::vector<ViewObjectSwitch> switched;
+std::vector<ObjectSwitch> SwitchLedger::switchedSinceLastCall() {
+    std::vector<ObjectSwitch> switched;
     for (const int32_t index : touched_) {
         Entry& e = entries_[static_cast<size_t>(index)];
         if (e.counted && e.hidden != e.hiddenBefore) switched.push_back({e.object, !e.hidden});
