@@ -2,6 +2,7 @@
 // a large session runs to megabytes, and nothing needs it whole in memory.
 #pragma once
 
+#include <concepts>
 #include <cstdint>
 #include <ostream>
 #include <string_view>
@@ -38,7 +39,33 @@ public:
         out_ << ']';
     }
 
+    // [a,b,...]: each a string, an integer, a float, or a function that
+    // writes the item itself.
+    template <typename... Items>
+    void row(const Items&... items) {
+        out_ << '[';
+        bool first = true;
+        auto next = [&](const auto& value) {
+            if (!first) out_ << ',';
+            first = false;
+            item(value);
+        };
+        (next(items), ...);
+        out_ << ']';
+    }
+
 private:
+    void item(std::string_view text) { string(text); }
+    void item(float value) { number(value); }
+    template <std::integral Integer>
+    void item(Integer value) {
+        integer(static_cast<int64_t>(value));
+    }
+    template <std::invocable Write>
+    void item(const Write& write) {
+        write();
+    }
+
     std::ostream& out_;
 };
 

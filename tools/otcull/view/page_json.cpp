@@ -74,40 +74,16 @@ private:
 };
 
 void writeNode(JsonOut& json, const ViewNode& n) {
-    json.raw("[");
-    json.integer(n.id);
-    json.raw(",");
-    json.string(n.name);
-    for (const int32_t v : {static_cast<int32_t>(n.kind), n.role, n.parent}) {
-        json.raw(",");
-        json.integer(v);
-    }
-    for (const float v :
-         {n.cornerA.x, n.cornerA.y, n.cornerA.z, n.cornerB.x, n.cornerB.y, n.cornerB.z, n.radius}) {
-        json.raw(",");
-        json.number(v);
-    }
-    json.raw(",");
-    json.integer(n.line);
-    json.raw(",");
-    json.list(n.attachments, [&](const OtAttachment& a) {
-        json.integer(a.object);
-        json.raw(",");
-        json.integer(a.limb);
-    });
-    json.raw("]");
-}
-
-void writePortal(JsonOut& json, const ViewPortal& p) {
-    json.raw("[");
-    json.integer(p.id);
-    json.raw(",");
-    json.string(p.name);
-    for (const int32_t v : {p.zoneA, p.zoneB, p.opening, static_cast<int32_t>(p.line)}) {
-        json.raw(",");
-        json.integer(v);
-    }
-    json.raw("]");
+    const Vec3 a = n.cornerA;
+    const Vec3 b = n.cornerB;
+    json.row(n.id, n.name, n.kind, n.role, n.parent, a.x, a.y, a.z, b.x, b.y, b.z, n.radius, n.line,
+             [&] {
+                 json.list(n.attachments, [&](const OtAttachment& at) {
+                     json.integer(at.object);
+                     json.raw(",");
+                     json.integer(at.limb);
+                 });
+             });
 }
 
 void writeIntegers(JsonOut& json, const std::vector<int32_t>& values) {
@@ -120,13 +96,8 @@ void writeLinesRun(JsonOut& json, const ViewSession& session, const ViewPass& p)
     const int first = std::max(p.firstLine, p.line - kLinesShown + 1);
     for (int line = std::max(first, 1); line <= p.line; ++line) {
         if (line != std::max(first, 1)) json.raw(",");
-        json.raw("[");
-        json.integer(line);
-        json.raw(",");
-        json.integer(lineChangedSomething(session, line) ? kViewLineChanges : 0);
-        json.raw(",");
-        json.string(scriptLine(session, line));
-        json.raw("]");
+        json.row(line, lineChangedSomething(session, line) ? kViewLineChanges : 0,
+                 scriptLine(session, line));
     }
     json.raw("]");
 }
@@ -188,23 +159,10 @@ private:
 
 // [kind, first pass, last pass, node, object, limb, others, [[line, text], ...]]
 void writeEvent(JsonOut& json, const ViewSession& session, const ViewEvent& e) {
-    json.raw("[");
-    for (const int64_t v :
-         {static_cast<int64_t>(e.kind), static_cast<int64_t>(e.firstPass),
-          static_cast<int64_t>(e.lastPass), static_cast<int64_t>(e.node),
-          static_cast<int64_t>(e.object ? e.object->object : -1),
-          static_cast<int64_t>(e.object ? e.object->limb : -1), static_cast<int64_t>(e.others)}) {
-        json.integer(v);
-        json.raw(",");
-    }
-    json.list(e.lines, [&](int line) {
-        json.raw("[");
-        json.integer(line);
-        json.raw(",");
-        json.string(scriptLine(session, line));
-        json.raw("]");
-    });
-    json.raw("]");
+    json.row(static_cast<int>(e.kind), e.firstPass, e.lastPass, e.node,
+             e.object ? e.object->object : -1, e.object ? e.object->limb : -1, e.others, [&] {
+                 json.list(e.lines, [&](int line) { json.row(line, scriptLine(session, line)); });
+             });
 }
 
 void writeNames(JsonOut& json, const ViewSession& session) {
@@ -256,22 +214,13 @@ void writeSessionJson(const ViewSession& session, std::ostream& out,
     json.list(session.nodes, [&](const ViewNode& n) { writeNode(json, n); });
     json.raw("\n");
     json.next("portals");
-    json.list(session.portals, [&](const ViewPortal& p) { writePortal(json, p); });
+    json.list(session.portals, [&](const ViewPortal& p) {
+        json.row(p.id, p.name, p.zoneA, p.zoneB, p.opening, p.line);
+    });
     json.raw("\n");
     json.next("lint");
-    json.list(session.lint, [&](const ViewLint& w) {
-        json.raw("[");
-        json.integer(w.line);
-        json.raw(",");
-        json.string(w.kind);
-        json.raw(",");
-        json.string(w.text);
-        json.raw(",");
-        json.integer(w.node);
-        json.raw(",");
-        json.integer(w.portal);
-        json.raw("]");
-    });
+    json.list(session.lint,
+              [&](const ViewLint& w) { json.row(w.line, w.kind, w.text, w.node, w.portal); });
     json.raw("\n");
     json.next("events");
     json.list(session.events, [&](const ViewEvent& e) { writeEvent(json, session, e); });
