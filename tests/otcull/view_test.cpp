@@ -213,11 +213,26 @@ constexpr const char* kNoPass =
     "OT_Delete(gone)\nOT_SetParent(shelf, 0)\nOT_Cull(gone)\n"
     "wall = OT_CreateBox(0, -5, 0, 5, 5, 1, 6)\nOT_Cull(gone)\n";
 
+// The camera leaves a zone the pass floods without walking its children
+// while the camera zone (which reaches past it) stays the same: the zone's
+// sentence, and its children's, say whether the camera is in it.
+constexpr const char* kKeptAround =
+    "camera 0 lookat 0 1 1  0 1 10  90 1 0.1 100\n"
+    "house = OT_CreateBox(0, -10, 0, -10, 10, 5, 10, 2)\n"
+    "den = OT_CreateBox(house, -5, 0, -5, 5, 5, 30, 2)\n"
+    "lamp = OT_CreateBox(house, 6, 0, 6, 7, 1, 7)\n"
+    "door = OT_CreateBox(den, -1, 0, 14, 1, 2, 15)\n"
+    "out = OT_AddPortal(den, 0, door)\n"
+    "OT_UpdateFrustum()\nOT_CullAll()\n"
+    "camera 0 lookat 0 1 20  0 1 0  90 1 0.1 100\n"
+    "OT_UpdateFrustum()\nOT_CullAll()\n";
+
 // Only the nodes whose explanation may have changed are explained again
 // after a pass.
 TEST(ViewRecord, ExplainingOnlyWhatMayHaveChangedGivesWhatExplainSaysOfEveryNode) {
     expectExplainsAsExplain(kHolder);
     expectExplainsAsExplain(kNoPass);
+    expectExplainsAsExplain(kKeptAround);
     for (uint32_t seed = 1; seed <= 300; ++seed) {
         SCOPED_TRACE("seed " + std::to_string(seed));
         expectExplainsAsExplain(randomScript(seed));
