@@ -2,7 +2,8 @@
 // gzip-compressed and base64-encoded (a session of 100,000 nodes is tens of
 // megabytes of JSON, a few compressed); the browser inflates it itself. The
 // page's script finds the JSON in #otcull-data, as if it had been there all
-// along; <html data-otcull="ready"> and the mark otcull-ready say it has run.
+// along; <html data-otcull="ready"> and the mark otcull-ready say it has run
+// (and the mark otcull-inflated when the data was ready for it).
 (async function () {
   'use strict';
   const root = document.documentElement;
@@ -12,6 +13,7 @@
     for (let i = 0; i < packed.length; i += 1) bytes[i] = packed.charCodeAt(i);
     const inflated = new Blob([bytes]).stream().pipeThrough(new DecompressionStream('gzip'));
     document.getElementById('otcull-data').textContent = await new Response(inflated).text();
+    performance.mark('otcull-inflated');
     const script = document.createElement('script');
     script.textContent = document.getElementById('otcull-script').textContent;
     document.body.appendChild(script);
