@@ -1,6 +1,7 @@
 // otcull's verbs on generated scripts at two sizes ten times apart (the
 // report divides them), and a recorded session replayed by `otcull run`
-// beside the same commands issued straight to the library. Each runs once
+// beside the same commands issued straight to the library, and made into
+// its page by `otcull view`. Each runs once
 // per repetition: the scripts are large, and a single run is the figure.
 #include <benchmark/benchmark.h>
 
@@ -183,6 +184,20 @@ void BM_Journal_Otcull(benchmark::State& state) {
 }
 BENCHMARK(BM_Journal_Otcull)
     ->ArgsProduct({{10000, 100000}, {0, 1}})
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+
+// The page of the whole session (`otcull view`), beside `otcull run` of the
+// same journal above: CPU time, and the page's size in bytes.
+void BM_Otcull_ViewPage(benchmark::State& state) {
+    const std::string page = (kDir / "page.html").string();
+    runVerb(state, {"view", journalFile(static_cast<int>(state.range(0)), kFrames), "-o", page});
+    state.counters["bytes"] = static_cast<double>(fs::file_size(page));
+    state.counters["frames"] = kFrames;
+}
+BENCHMARK(BM_Otcull_ViewPage)
+    ->Arg(10000)
+    ->Arg(100000)
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond);
 

@@ -83,6 +83,29 @@ def tool_sections(t, counts):
         direct = ms(f"BM_Journal_Direct/{nodes}") / frames
         replay = (ms(f"BM_Journal_Otcull/{nodes}/1") - ms(f"BM_Journal_Otcull/{nodes}/0")) / frames
         lines.append(f"| {nodes:,} | {direct:.2f} | {replay:.2f} | {replay / direct:.2f} |\n")
+    lines.append(page_section(t, ms))
+    return "".join(lines)
+
+
+def page_section(t, ms):
+    """The page of the recorded session: its write beside `otcull run` of the
+    same journal, its size, and both at two sizes."""
+    lines = ["\n## The page of a recorded session\n\n"
+             "`otcull view` of the same session's journal, the page written to a file: CPU time "
+             "beside `otcull run`'s, and the page's size.\n\n"
+             "| nodes | otcull run (ms) | otcull view (ms) | view / run | page (MB) | goal | met |"
+             "\n|---|---|---|---|---|---|---|\n"]
+    for nodes in (10000, 100000):
+        run = ms(f"BM_Journal_Otcull/{nodes}/1")
+        page = t[f"BM_Otcull_ViewPage/{nodes}"]
+        view = page["cpu_time"]
+        megabytes = page.get("bytes", 0) / 1e6
+        met = view <= 3 * run and megabytes <= 15
+        lines.append(f"| {nodes:,} | {run:.0f} | {view:.0f} | {view / run:.2f} | {megabytes:.1f} | "
+                     f"view <= 3 x run, page <= 15 MB | {'yes' if met else 'no'} |\n")
+    small, large = t["BM_Otcull_ViewPage/10000"], t["BM_Otcull_ViewPage/100000"]
+    lines.append(f"\n10,000 to 100,000 nodes: write time x{large['cpu_time'] / small['cpu_time']:.2f}, "
+                 f"size x{large.get('bytes', 0) / max(small.get('bytes', 1), 1):.2f}.\n")
     return "".join(lines)
 
 

@@ -11,7 +11,15 @@ cmake --build build/release -j"$(nproc)" --target otcull
 # The page's script is linted where Debian's eslint is installed (not
 # installed here: it would cost CI a minute). Its modules live outside the
 # paths of a Node.js that did not come from Debian.
+# The page's script is linted twice: its files as ES modules, and the one
+# script they are joined into (where a name two files declare would clash).
 if command -v eslint >/dev/null; then
-  NODE_PATH=/usr/share/nodejs:/usr/lib/nodejs eslint --no-eslintrc \
-    -c tools/otcull/view/web/.eslintrc.json tools/otcull/view/web/view.js
+  export NODE_PATH=/usr/share/nodejs:/usr/lib/nodejs
+  eslint --no-eslintrc -c tools/otcull/view/web/.eslintrc.json tools/otcull/view/web/
+  eslint --no-eslintrc -c tools/otcull/view/web/.eslintrc.json --parser-options=sourceType:script \
+    build/release/tools/view.js
+  # The loader that inflates the page's data (newer than Debian's eslint's
+  # list of browser globals).
+  eslint --no-eslintrc -c tools/otcull/view/web/.eslintrc.json --parser-options=sourceType:script \
+    --global DecompressionStream tools/otcull/view/page_loader.js
 fi

@@ -19,7 +19,7 @@
 #include "script_runner.h"
 #include "tarvo/culling.h"
 #include "trace/standin_session.h"
-#include "view/view_record.h"
+#include "view/session_recorder.h"
 
 namespace tarvo {
 namespace {

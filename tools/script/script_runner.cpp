@@ -133,6 +133,7 @@ int ScriptRunner::runScript(std::istream& in, std::string_view fileName, std::os
             if (line_ == 1) error = "empty file: a script has at least one line";
             break;
         }
+        if (read == LineReader::Result::kLine && lineWatcher_) lineWatcher_(lineText_);
         error = runRead(read, reader);
         if (error) break;
     }
@@ -271,6 +272,9 @@ void ScriptRunner::bind(const std::string& name, uint32_t bits, char type, bool 
     const auto [found, fresh] = bindings_.try_emplace(name);
     const Binding before = found->second;
     found->second = {bits, type, isHandle, ++bindingCount_};
+    if (bindingWatcher_) {
+        bindingWatcher_(name, !fresh && before.isHandle ? before.bits : 0, isHandle ? bits : 0);
+    }
     if (!fresh && before.isHandle) {
         const auto names = handleNames_.find(before.bits);
         dropStaleNames(names->second);

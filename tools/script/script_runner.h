@@ -19,6 +19,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <iosfwd>
 #include <optional>
 #include <span>
@@ -114,6 +115,15 @@ public:
     std::string nameOfHandle(uint32_t bits) const;
     // The value a NAME holds now, if it is bound.
     std::optional<uint32_t> valueOf(std::string_view name) const;
+    // Told of every binding of a name: the handle it held before and the one
+    // it holds now (0 for a value that is not from a handle result).
+    using BindingWatcher =
+        std::function<void(const std::string& name, uint32_t before, uint32_t after)>;
+    void watchBindings(BindingWatcher watcher) { bindingWatcher_ = std::move(watcher); }
+    // Told of every line runScript reads, before it runs: a reader that keeps
+    // the script's text keeps it as read, never more than the runner reads.
+    using LineWatcher = std::function<void(std::string_view text)>;
+    void watchLines(LineWatcher watcher) { lineWatcher_ = std::move(watcher); }
 
 private:
     struct Binding {
@@ -168,6 +178,8 @@ private:
     // the last entry always still holds the handle.
     std::unordered_map<uint32_t, std::vector<HandleName>> handleNames_;
     uint64_t bindingCount_ = 0;
+    BindingWatcher bindingWatcher_;
+    LineWatcher lineWatcher_;
     int line_ = 0;
     std::string lineText_;
 };

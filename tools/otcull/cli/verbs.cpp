@@ -25,6 +25,7 @@
 #include "script_text.h"
 #include "trace/pass_cost.h"
 #include "trace/tapped_run.h"
+#include "view/session_events.h"
 #include "view/view_page.h"
 
 namespace tarvo {
@@ -136,6 +137,11 @@ int run(std::span<const std::string_view> args, Io& io) {
 }
 
 int explain(std::span<const std::string_view> args, Io& io) {
+    if (args.size() == 2 && args[0] == "--events") {
+        return withScript(args[1], io, [&](std::istream& in, std::string_view name) {
+            return printScriptEvents(in, name, io.out, io.err);
+        });
+    }
     if (args.empty()) {
         io.err << "otcull explain: expected one script file\n" << usage();
         return 1;
@@ -233,7 +239,8 @@ struct Verb {
 
 constexpr Verb kVerbs[] = {
     {"run", "otcull run [--stats] SCRIPT", run},
-    {"explain", "otcull explain SCRIPT [--node NAME]...", explain},
+    {"explain", "otcull explain SCRIPT [--node NAME]...\n       otcull explain --events SCRIPT",
+     explain},
     {"lint", "otcull lint [--quiet] SCRIPT", lint},
     {"view", "otcull view SCRIPT -o FILE.html", view},
     {"demo",

@@ -24,7 +24,9 @@ uint32_t ScriptTap::call(int id, std::span<const uint32_t> slots) {
     const uint32_t result = plugin_.call(id, slots);
     const auto stop = std::chrono::steady_clock::now();
     record(sig.scriptName, slots, result, line);
-    if (!leavesTreeAlone(sig.scriptName)) ++treeChanges_;
+    const bool changesTree = !leavesTreeAlone(sig.scriptName);
+    if (changesTree) ++treeChanges_;
+    if (afterCommand_) afterCommand_({line, sig.scriptName, slots, result, changesTree});
     if (isPass && afterPass_) {
         const Handle startNode = slots.empty() ? 0 : static_cast<Handle>(slots[0]);
         afterPass_({line, sig.exportName, startNode,

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <map>
+#include <span>
 #include <string_view>
 #include <tuple>
 
@@ -22,6 +23,15 @@ struct ScriptFacts {
     std::map<std::tuple<Handle, int32_t, int32_t>, int> attachedAt;
 };
 
+// A command as the script ran it.
+struct TappedCommand {
+    int line;
+    std::string_view scriptName;
+    std::span<const uint32_t> slots;
+    uint32_t result;
+    bool changesTree;  // all but passes, frustum updates and queries
+};
+
 struct PassRun {
     int line;
     std::string_view exportName;  // OT_CullAll or OT_Cull
@@ -36,6 +46,10 @@ public:
     // The runner whose lines the facts record.
     void follow(const script::ScriptRunner& runner) { runner_ = &runner; }
     void afterEachPass(std::function<void(const PassRun&)> hook) { afterPass_ = std::move(hook); }
+    // Told of every command once it has run (a pass before afterEachPass).
+    void afterEachCommand(std::function<void(const TappedCommand&)> hook) {
+        afterCommand_ = std::move(hook);
+    }
 
     uint32_t call(int id, std::span<const uint32_t> slots) override;
 
@@ -54,6 +68,7 @@ private:
     script::CommandCaller& plugin_;
     const script::ScriptRunner* runner_ = nullptr;
     std::function<void(const PassRun&)> afterPass_;
+    std::function<void(const TappedCommand&)> afterCommand_;
     ScriptFacts facts_;
     uint64_t treeChanges_ = 0;
 };

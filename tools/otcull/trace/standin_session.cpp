@@ -61,7 +61,8 @@ StandInSession::~StandInSession() {
 void StandInSession::print(void* self, script::HostSwitch which, int32_t object, int32_t limb) {
     auto& session = *static_cast<StandInSession*>(self);
     ++session.hostCalls_;
-    script::writeSwitch(session.out_, which, object, limb);
+    // A stream without a buffer drops the text: it is not worth making.
+    if (session.out_.rdbuf() != nullptr) script::writeSwitch(session.out_, which, object, limb);
     if (session.switchWatcher_) session.switchWatcher_(which, object, limb);
 }
 

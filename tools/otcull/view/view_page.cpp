@@ -1,12 +1,16 @@
 #include "view/view_page.h"
 
+#include <functional>
 #include <ostream>
 #include <string>
 
 #include "output/safe_file.h"
 #include "output/utf8_path.h"
 #include "script_text.h"
-#include "text/number_text.h"
+#include "view/packed_text.h"
+#include "view/page_json.h"
+#include "view/progress_note.h"
+#include "view/session_recorder.h"
 
 namespace tarvo {
 namespace web {
@@ -14,179 +18,10 @@ namespace web {
 extern const std::string_view kViewHtml;
 extern const std::string_view kViewCss;
 extern const std::string_view kViewJs;
+extern const std::string_view kPageLoader;
 }  // namespace web
 
 namespace {
-
-// JSON text for the page. '<' is escaped everywhere, so that no string can
-// end the script element that holds the data.
-class JsonOut {
-public:
-    explicit JsonOut(std::ostream& out) : out_(out) {}
-
-    void string(std::string_view text) {
-        out_ << '"';
-        for (const char c : text) {
-            const auto byte = static_cast<unsigned char>(c);
-            if (c == '"' || c == '\\') {
-                out_ << '\\' << c;
-            } else if (byte < 0x20 || c == '<') {
-                static constexpr char kHex[] = "0123456789abcdef";
-                out_ << "\\u00" << kHex[byte >> 4] << kHex[byte & 15];
-            } else {
-                out_ << c;
-            }
-        }
-        out_ << '"';
-    }
-    // Infinities and NaNs have no JSON form: null, which the page skips.
-    void number(float value) {
-        const std::string text = script::formatFloat(value);
-        out_ << (text == "nan" || text == "inf" || text == "-inf" ? "null" : text);
-    }
-    template <typename Integer>
-    void integer(Integer value) {
-        out_ << value;
-    }
-    void raw(std::string_view text) { out_ << text; }
-    void key(std::string_view name) { out_ << '"' << name << "\":"; }
-    // The key of a member after the first.
-    void next(std::string_view name) {
-        out_ << ',';
-        key(name);
-    }
-    // a, b, c as "[a,b,c]", each written by write.
-    template <typename Range, typename Write>
-    void list(const Range& items, Write write) {
-        out_ << '[';
-        bool first = true;
-        for (const auto& item : items) {
-            if (!first) out_ << ',';
-            first = false;
-            write(item);
-        }
-        out_ << ']';
-    }
-    // Changes as one flat list: id, value, id, value, ...
-    void changes(std::string_view name, const std::vector<ViewChange>& items) {
-        next(name);
-        out_ << '[';
-        for (size_t i = 0; i < items.size(); ++i) {
-            out_ << (i == 0 ? "" : ",") << items[i].id << ',' << items[i].value;
-        }
-        out_ << ']';
-    }
-
-private:
-    std::ostream& out_;
-};
-
-void writeNode(JsonOut& json, const ViewNode& n) {
-    json.raw("[");
-    json.integer(n.id);
-    json.raw(",");
-    json.string(n.name);
-    for (const int32_t v : {static_cast<int32_t>(n.kind), n.role, n.parent}) {
-        json.raw(",");
-        json.integer(v);
-    }
-    for (const float v :
-         {n.cornerA.x, n.cornerA.y, n.cornerA.z, n.cornerB.x, n.cornerB.y, n.cornerB.z, n.radius}) {
-        json.raw(",");
-        json.number(v);
-    }
-    json.raw(",");
-    json.integer(n.line);
-    json.raw(",");
-    json.list(n.attachments, [&](const OtAttachment& a) {
-        json.integer(a.object);
-        json.raw(",");
-        json.integer(a.limb);
-    });
-    json.raw("]");
-}
-
-void writePortal(JsonOut& json, const ViewPortal& p) {
-    json.raw("[");
-    json.integer(p.id);
-    json.raw(",");
-    json.string(p.name);
-    for (const int32_t v : {p.zoneA, p.zoneB, p.opening, static_cast<int32_t>(p.line)}) {
-        json.raw(",");
-        json.integer(v);
-    }
-    json.raw("]");
-}
-
-void writePass(JsonOut& json, const ViewPass& p) {
-    json.raw("{");
-    json.key("line");
-    json.integer(p.line);
-    json.next("text");
-    json.string(p.lineText);
-    json.next("command");
-    json.string(p.command);
-    json.next("summary");
-    json.integer(p.summary);
-    json.next("zone");
-    json.integer(p.cameraZone);
-    json.next("figures");
-    const PassCost& c = p.cost;
-    json.list(std::initializer_list<uint64_t>{p.objectsShown, p.objectsHidden, c.hostCalls,
-                                              c.nodesTested, c.zonesTested, c.boxCorners,
-                                              c.portalsMet, c.portalsFollowed},
-              [&](uint64_t v) { json.integer(v); });
-    json.next("camera");
-    if (p.camera) {
-        json.list(*p.camera, [&](float v) { json.number(v); });
-    } else {
-        json.raw("null");
-    }
-    json.changes("nodeRecords", p.nodeRecords);
-    json.changes("nodeStates", p.nodeStates);
-    json.changes("nodeWhy", p.nodeWhy);
-    json.changes("portalRecords", p.portalRecords);
-    json.changes("portalStates", p.portalStates);
-    json.changes("portalWhy", p.portalWhy);
-    json.raw("}\n");
-}
-
-void writeLint(JsonOut& json, const ViewLint& w) {
-    json.raw("[");
-    json.integer(w.line);
-    json.raw(",");
-    json.string(w.kind);
-    json.raw(",");
-    json.string(w.text);
-    json.raw(",");
-    json.integer(w.node);
-    json.raw(",");
-    json.integer(w.portal);
-    json.raw("]");
-}
-
-void writeSessionJson(const ViewSession& session, std::ostream& out) {
-    JsonOut json(out);
-    json.raw("{");
-    json.key("source");
-    json.string(session.source);
-    json.raw("\n");
-    json.next("texts");
-    json.list(session.texts, [&](const std::string& t) { json.string(t); });
-    json.raw("\n");
-    json.next("nodes");
-    json.list(session.nodes, [&](const ViewNode& n) { writeNode(json, n); });
-    json.raw("\n");
-    json.next("portals");
-    json.list(session.portals, [&](const ViewPortal& p) { writePortal(json, p); });
-    json.raw("\n");
-    json.next("lint");
-    json.list(session.lint, [&](const ViewLint& w) { writeLint(json, w); });
-    json.raw("\n");
-    json.next("passes");
-    json.list(session.passes, [&](const ViewPass& p) { writePass(json, p); });
-    json.raw("}");
-}
 
 std::string htmlEscaped(std::string_view text) {
     std::string escaped;
@@ -211,37 +46,42 @@ std::string htmlEscaped(std::string_view text) {
 }  // namespace
 
 // The template marks where each part goes with an HTML comment.
-void writeViewPage(const ViewSession& session, std::ostream& out) {
+bool writeViewPage(const ViewSession& session, std::ostream& out,
+                   const std::function<void(size_t passesWritten)>& progress) {
     std::string_view html = web::kViewHtml;
+    bool packedOk = true;
     const struct {
         std::string_view mark;
-        void (*write)(const ViewSession&, std::ostream&);
+        std::function<void()> write;
     } parts[] = {
-        {"<!--otcull:title-->",
-         [](const ViewSession& s, std::ostream& o) { o << htmlEscaped(s.source); }},
-        {"<!--otcull:style-->",
-         [](const ViewSession&, std::ostream& o) {
-             o << "<style>\n" << web::kViewCss << "</style>";
-         }},
+        {"<!--otcull:title-->", [&] { out << htmlEscaped(session.source); }},
+        {"<!--otcull:style-->", [&] { out << "<style>\n"
+                                          << web::kViewCss << "</style>"; }},
         {"<!--otcull:data-->",
-         [](const ViewSession& s, std::ostream& o) {
-             o << "<script type=\"application/json\" id=\"otcull-data\">";
-             writeSessionJson(s, o);
-             o << "</script>";
+         [&] {
+             out << "<script type=\"application/octet-stream\" id=\"otcull-data-packed\">";
+             PackedTextBuffer packed(out);
+             std::ostream json(&packed);
+             writeSessionJson(session, json, progress);
+             packedOk = packed.finish();
+             out << "</script>\n<script type=\"application/json\" id=\"otcull-data\"></script>";
          }},
         {"<!--otcull:script-->",
-         [](const ViewSession&, std::ostream& o) {
-             o << "<script>\n" << web::kViewJs << "</script>";
+         [&] {
+             out << "<script type=\"text/plain\" id=\"otcull-script\">\n"
+                 << web::kViewJs << "</script>\n<script>\n"
+                 << web::kPageLoader << "</script>";
          }},
     };
     for (const auto& part : parts) {
         const size_t at = html.find(part.mark);
         if (at == std::string_view::npos) continue;
         out << html.substr(0, at);
-        part.write(session, out);
+        part.write();
         html.remove_prefix(at + part.mark.size());
     }
     out << html;
+    return packedOk && static_cast<bool>(out);
 }
 
 int viewScript(std::istream& in, std::string_view path, const PageTarget& page, std::ostream& out,
@@ -254,8 +94,17 @@ int viewScript(std::istream& in, std::string_view path, const PageTarget& page, 
     }
     ViewSession session;
     const int status = recordSession(in, path, session, err);
-    const std::string failure = writeFileSafely(
-        utf8Path(page.file), [&](std::ostream& file) { writeViewPage(session, file); });
+    ProgressNote note(err, "otcull " + std::string(page.verb));
+    const std::string failure = writeFileSafely(utf8Path(page.file), [&](std::ostream& file) {
+        const bool whole = writeViewPage(session, file, [&](size_t written) {
+            note.note([&] {
+                return "writing the page: pass " + std::to_string(written) + " of " +
+                       std::to_string(session.passes.size());
+            });
+        });
+        // A page that could not be packed whole must not replace the old one.
+        if (!whole) file.setstate(std::ios::badbit);
+    });
     if (!failure.empty()) {
         err << prefix << cannotWrite(page.file, failure) << '\n';
         return 2;

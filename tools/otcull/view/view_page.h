@@ -4,14 +4,19 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <iosfwd>
 #include <string_view>
 
-#include "view/view_record.h"
+#include "view/page_data.h"
 
 namespace tarvo {
 
-void writeViewPage(const ViewSession& session, std::ostream& out);
+// The session's data goes in gzip-compressed; a loader in the page inflates
+// it before the page's script runs. progress is told the number of passes
+// written, after each. False when the page could not be written whole.
+bool writeViewPage(const ViewSession& session, std::ostream& out,
+                   const std::function<void(size_t passesWritten)>& progress = {});
 
 // Where a page goes: its file, the verb that writes it (for messages), and
 // the script it must never replace (empty for none).

@@ -6,13 +6,13 @@
 #pragma once
 
 #include <cstdint>
-#include <iosfwd>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "trace/pass_cost.h"
+#include "trace/switch_ledger.h"
 #include "tree/records.h"
 
 namespace tarvo {
@@ -47,12 +47,16 @@ enum ViewNodeState : int32_t {
     kViewReached = 2,  // dealt with by the pass
     kViewOpening = 4,  // the opening of some portal
 };
+inline constexpr int kViewNodeStateBits = 3;
 
 // A portal's state after a pass: whether it is disabled, and what the pass
 // decided when it met the portal (-1: not met).
 struct ViewPortalState {
-    static int32_t code(bool disabled, std::optional<uint8_t> decision) {
-        return (disabled ? 1 : 0) | ((decision ? *decision + 1 : 0) << 1);
+    static constexpr int32_t kDisabledBit = 1;
+    static constexpr int32_t kDecisionShift = 1;  // the decision plus one; 0 when not met
+    static constexpr int kBits = 4;
+    static constexpr int32_t code(bool disabled, std::optional<uint8_t> decision) {
+        return (disabled ? kDisabledBit : 0) | ((decision ? *decision + 1 : 0) << kDecisionShift);
     }
 };
 
@@ -65,10 +69,12 @@ struct ViewChange {
 
 struct ViewPass {
     int line;
+    int firstLine;  // the first line run since the pass before
     std::string lineText;
     std::string command;  // "OT_CullAll" or "OT_Cull(start)"
     int32_t summary;      // text: "camera zone hall"
     int32_t cameraZone;   // page id, -1 for none
+    bool treeHasZones;
     PassCost cost;
     uint64_t objectsShown;  // objects and limbs the host has shown, of those ever switched
     uint64_t objectsHidden;
@@ -80,7 +86,14 @@ struct ViewPass {
     std::vector<ViewChange> portalRecords;
     std::vector<ViewChange> portalStates;
     std::vector<ViewChange> portalWhy;
+    std::vector<int32_t> portalsFollowed;       // in the order the flood went through them
+    std::vector<int32_t> zonesReached;          // in the order flooded, the camera zone first
+    std::vector<ObjectSwitch> objectsSwitched;  // those now the other way than before
 };
+
+// A line shown with a pass: its flags.
+inline constexpr int kViewLineChanges =
+    1;  // it changed the tree, the frustum, the camera or an object
 
 struct ViewLint {
     int line;
@@ -90,10 +103,33 @@ struct ViewLint {
     int32_t portal;  // the portal made on that line, or -1
 };
 
-// What stopped the script, for the page to show: its file and line, and
-// the message standard error gave after `FILE:LINE: error: ` (a read
-// failure's whole message).
-struct ViewScriptError {
+enum class ViewEventKind : uint8_t {
+    kNoZone,         // the tree has zones, and none holds the camera
+    kFlickerShown,   // shown for one pass between passes that hid it
+    kFlickerHidden,  // hidden for one pass between passes that showed it
+    kJump,           // the objects shown changed by more than a set share
+};
+
+struct ViewEvent {
+    ViewEventKind kind;
+    int firstPass;
+    int lastPass;
+    int32_t node;  // page id, or -1
+    std::optional<HostObject> object;
+    std::string name;          // the node's, at the event's pass
+    int others = 0;            // a flicker: nodes of the same parent that flickered with it
+    std::vector<int> lines;    // the lines between the passes that changed something
+    uint64_t shownBefore = 0;  // a jump: objects shown at the pass before, and at the pass
+    uint64_t shownAfter = 0;
+};
+
+// From pass on, the name names the node with page id node (-1: no live node).
+struct ViewNaming {
+    int pass;
+    int32_t node;
+};
+
+struct ViewError {
     std::string file;
     int line;
     std::string message;
@@ -101,17 +137,19 @@ struct ViewScriptError {
 
 struct ViewSession {
     std::string source;
+    std::string script;              // the script's text
+    std::vector<size_t> lineStarts;  // where each line starts in script, from line 1
+    // By line number: the line ran a command that changed the tree or the
+    // frustum (a host statement is known by its text).
+    std::vector<bool> commandChanged;
     std::vector<ViewNode> nodes;  // every record a node has had, in order
     std::vector<ViewPortal> portals;
     std::vector<std::string> texts;  // every sentence, once
     std::vector<ViewPass> passes;
     std::vector<ViewLint> lint;
-    std::optional<ViewScriptError> error;  // none when the script ran to its end
+    std::vector<ViewEvent> events;
+    std::vector<std::pair<std::string, std::vector<ViewNaming>>> names;
+    std::optional<ViewError> error;
 };
-
-// Runs the script read from in (path names it in messages) and records
-// every pass. Returns the exit status: 0, or 2 after a script error (the
-// passes before it are kept).
-int recordSession(std::istream& in, std::string_view path, ViewSession& session, std::ostream& err);
 
 }  // namespace tarvo

@@ -1,0 +1,81 @@
+# tarvo_bundle_script(OUTPUT ROOT MODULE ...): joins the page's script
+# modules (ES modules under ROOT, listed so that each comes after those it
+# imports) into one self-contained script, so that the page needs no module
+# loader and makes no request. Each module runs in a function of its own
+# that returns what it exports; an import line becomes a read of those.
+#
+# What the modules may use, checked here so that a slip stops the configure
+# instead of breaking the page:
+#   import { a, b } from './path.js';    one line, no renaming
+#   export const|function|class NAME     one name a line
+# An export is read once, when the importer runs: a module that exports
+# something that changes exports a function that reads it (no `export let`).
+function(tarvo_bundle_script output root)
+  set(body "// Written by CMake (cmake/BundleScript.cmake) from the modules under\n")
+  string(APPEND body "// ${root}.\n(function () {\n'use strict';\n")
+  set(seen "")
+  set(imported "")
+  foreach(module IN LISTS ARGN)
+    set(path "${root}/${module}")
+    file(READ "${path}" text)
+    set(text "\n${text}")
+    get_filename_component(folder "${module}" DIRECTORY)
+    string(MAKE_C_IDENTIFIER "module_${module}" self)
+    if(text MATCHES "\nexport let ")
+      message(FATAL_ERROR "${path}: export a function that reads the value, not a let")
+    endif()
+    # What the module exports, kept for the modules that import it.
+    string(REGEX MATCHALL "\nexport (function|const|class) [A-Za-z_$][A-Za-z0-9_$]*" exports "${text}")
+    set(names "")
+    foreach(line IN LISTS exports)
+      string(REGEX REPLACE "^\nexport [a-z]+ " "" name "${line}")
+      list(APPEND names "${name}")
+    endforeach()
+    set(exports_of_${module} "${names}")
+    # Without the semicolons, which would split the list.
+    string(REGEX MATCHALL "\nimport [^\n;]*" imports "${text}")
+    set(reads "")
+    foreach(line IN LISTS imports)
+      if(NOT line MATCHES "^\nimport { ([A-Za-z0-9_$, ]+) } from '([^']+)'$")
+        message(FATAL_ERROR "${path}: an import is one line: import { a, b } from '...';\n${line}")
+      endif()
+      set(wanted "${CMAKE_MATCH_1}")
+      get_filename_component(target "${root}/${folder}/${CMAKE_MATCH_2}" ABSOLUTE)
+      file(RELATIVE_PATH target "${root}" "${target}")
+      if(NOT target IN_LIST seen)
+        message(FATAL_ERROR "${path} imports ${target}, which is not listed before it")
+      endif()
+      string(REPLACE ", " ";" wanted_list "${wanted}")
+      foreach(name IN LISTS wanted_list)
+        if(NOT name IN_LIST exports_of_${target})
+          message(FATAL_ERROR "${path} imports ${name}, which ${target} does not export")
+        endif()
+        list(APPEND imported "${target}:${name}")
+      endforeach()
+      string(MAKE_C_IDENTIFIER "module_${target}" from)
+      string(APPEND reads "const { ${wanted} } = ${from};\n")
+    endforeach()
+    string(REGEX REPLACE "\nimport [^\n]*" "" text "${text}")
+    string(REGEX REPLACE "\nexport " "\n" text "${text}")
+    string(REPLACE ";" ", " returned "${names}")
+    if(names)
+      string(APPEND body "\n// ---- ${module}\nconst ${self} = (function () {\n${reads}${text}")
+      string(APPEND body "return { ${returned} };\n}());\n")
+    else()
+      string(APPEND body "\n// ---- ${module}\n(function () {\n${reads}${text}}());\n")
+    endif()
+    list(APPEND seen "${module}")
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${path}")
+  endforeach()
+  # An export no module imports is dead code.
+  foreach(module IN LISTS ARGN)
+    foreach(name IN LISTS exports_of_${module})
+      if(NOT "${module}:${name}" IN_LIST imported)
+        message(FATAL_ERROR "${root}/${module} exports ${name}, which no module imports")
+      endif()
+    endforeach()
+  endforeach()
+  string(APPEND body "}());\n")
+  file(WRITE "${output}.new" "${body}")
+  configure_file("${output}.new" "${output}" COPYONLY)
+endfunction()

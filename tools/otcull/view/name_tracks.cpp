@@ -1,0 +1,50 @@
+#include "view/name_tracks.h"
+
+namespace tarvo {
+
+void NameTracks::name(size_t track, int pass, int32_t node) {
+    std::vector<ViewNaming>& namings = tracks_[track].second;
+    const int32_t before = namings.empty() ? -1 : namings.back().node;
+    if (before == node) return;
+    if (before >= 0) {
+        const auto [first, last] = namedBy_.equal_range(before);
+        for (auto at = first; at != last; ++at) {
+            if (at->second == track) {
+                namedBy_.erase(at);
+                break;
+            }
+        }
+    }
+    if (node >= 0) namedBy_.emplace(node, track);
+    if (!namings.empty() && namings.back().pass == pass) {
+        namings.back().node = node;
+    } else {
+        namings.push_back({pass, node});
+    }
+}
+
+void NameTracks::afterPass(int pass, const script::ScriptRunner& runner, const Tree& tree,
+                           PageIds& ids, const std::vector<ViewChange>& recordChanges) {
+    for (const ViewChange& c : recordChanges) {
+        if (c.value >= 0) continue;
+        std::vector<size_t> naming;
+        const auto [first, last] = namedBy_.equal_range(c.id);
+        for (auto at = first; at != last; ++at) naming.push_back(at->second);
+        for (const size_t track : naming) name(track, pass, -1);
+    }
+    for (const std::string& bound : rebound_) {
+        const std::optional<uint32_t> value = runner.valueOf(bound);
+        const NodeIndex index = value ? tree.nodeIndex(static_cast<Handle>(*value)) : kNone;
+        const int32_t node = index == kNone ? -1 : ids.idOf(index, tree.nodeHandle(index));
+        auto found = trackOf_.find(bound);
+        if (found == trackOf_.end()) {
+            if (node < 0) continue;
+            found = trackOf_.emplace(bound, tracks_.size()).first;
+            tracks_.push_back({bound, {}});
+        }
+        name(found->second, pass, node);
+    }
+    rebound_.clear();
+}
+
+}  // namespace tarvo
