@@ -104,33 +104,37 @@ std::string Explainer::whyShown(NodeIndex node, const NodeStory& story) const {
 // The pass walks a flooded zone's children only when it found the camera in
 // it, and it stops looking at the deepest zone holding the camera: a zone
 // around the camera zone holds the camera, yet is never found to.
-std::string Explainer::childrenKeptBy(NodeIndex zone) const {
-    const OtNode& n = tree_.node(zone);
-    const OtFrustum& camera = story_.camera();
+bool holdsCameraOutsideCameraZone(const Tree& tree, const PassStory& story, NodeIndex zone) {
+    const OtNode& n = tree.node(zone);
+    const OtFrustum& camera = story.camera();
     const bool inside = n.kind == kBox
                             ? cameraInBox(camera, n.cornerA, n.cornerB)
                             : n.kind == kSphere && cameraInSphere(camera, n.cornerA, n.radius);
-    if (!inside || story_.cameraZone() == kNone) return "without the camera";
-    return "with the camera in it but not as the camera zone (that is " +
-           name(story_.cameraZone()) + ")";
+    return inside && story.cameraZone() != kNone;
 }
 
 // Wholly behind the near plane, by the pass's own test against that plane
 // alone; said so rather than by the first plane the pass tried.
-bool Explainer::behindCamera(NodeIndex node) const {
+bool behindCamera(const Tree& tree, const PassStory& story, NodeIndex node) {
     OtFrustum nearOnly{};
     for (Plane& p : nearOnly.planes) p = {0.0f, 0.0f, 0.0f, 1.0f};
-    nearOnly.planes[kNear] = story_.nearPlane();
-    const OtNode& n = tree_.node(node);
+    nearOnly.planes[kNear] = story.nearPlane();
+    const OtNode& n = tree.node(node);
     const float radius = n.kind == kSphere ? n.radius : 0.0f;
     const int plane = n.kind == kBox ? boxRejectingPlaneByCorners(nearOnly, n.cornerA, n.cornerB)
                                      : sphereRejectingPlane(nearOnly, n.cornerA, radius);
     return plane == kNear;
 }
 
+std::string Explainer::childrenKeptBy(NodeIndex zone) const {
+    if (!holdsCameraOutsideCameraZone(tree_, story_, zone)) return "without the camera";
+    return "with the camera in it but not as the camera zone (that is " +
+           name(story_.cameraZone()) + ")";
+}
+
 // Only a node that failed its own test starts a subtree hide in the flood.
 std::string Explainer::outsidePlane(NodeIndex node) const {
-    if (behindCamera(node)) return "behind the camera";
+    if (behindCamera(tree_, story_, node)) return "behind the camera";
     const int plane = story_.node(node).rejected->plane;
     return "outside the " + std::string(kPlaneNames[plane]) + " plane";
 }

@@ -13,6 +13,14 @@
 
 namespace tarvo {
 
+// What an explanation reads of the pass's camera beyond the story's fields,
+// so that whatever caches explanations can tell when these change:
+// whether a zone holds the camera without being the camera zone (the search
+// stops at the deepest zone holding it), and whether a node lies wholly
+// behind the near plane.
+bool holdsCameraOutsideCameraZone(const Tree& tree, const PassStory& story, NodeIndex zone);
+bool behindCamera(const Tree& tree, const PassStory& story, NodeIndex node);
+
 class Explainer {
 public:
     Explainer(const Tree& tree, const PassStory& story, const script::ScriptRunner& names)
@@ -30,7 +38,6 @@ private:
     std::string howMet(const PassEvent& event) const;
     std::string whyShown(NodeIndex node, const NodeStory& story) const;
     std::string childrenKeptBy(NodeIndex zone) const;
-    bool behindCamera(NodeIndex node) const;
     std::string whyHidden(NodeIndex node, const NodeStory& story) const;
     std::string throughPortal(const PassEvent& event) const;
     std::string outsidePlane(NodeIndex node) const;

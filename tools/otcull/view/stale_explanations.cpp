@@ -1,5 +1,7 @@
 #include "view/stale_explanations.h"
 
+#include "explain/explain.h"
+
 namespace tarvo {
 namespace {
 
@@ -9,17 +11,18 @@ static_assert(sizeof(PassEvent) == 20, "a new PassEvent field: see StaleExplanat
 static_assert(sizeof(NodeStory) == 64, "a new NodeStory field: see StaleExplanations::NodeKey");
 static_assert(sizeof(PortalStory) == 16, "a new PortalStory field: see PortalKey");
 
-constexpr uint8_t kHiddenAtStart = 1;
-constexpr uint8_t kReHidden = 2;
-constexpr uint8_t kInert = 4;
-constexpr uint8_t kChildrenKept = 8;
-constexpr uint8_t kHoldsCamera = 16;
-constexpr uint8_t kVisible = 32;
-constexpr uint8_t kLive = 64;
+constexpr uint16_t kHiddenAtStart = 1;
+constexpr uint16_t kReHidden = 2;
+constexpr uint16_t kInert = 4;
+constexpr uint16_t kChildrenKept = 8;
+constexpr uint16_t kHoldsCamera = 16;
+constexpr uint16_t kVisible = 32;
+constexpr uint16_t kLive = 64;
+constexpr uint16_t kKeptAroundCamera = 128;  // kept, yet holding the camera
 
 // What a node's children read of it when the pass did not reach them.
 bool sameForChildren(const StaleExplanations::NodeKey& a, const StaleExplanations::NodeKey& b) {
-    constexpr uint8_t kRead = kInert | kChildrenKept | kLive;
+    constexpr uint16_t kRead = kInert | kChildrenKept | kLive | kKeptAroundCamera;
     return (a.last == LastAct::kNone) == (b.last == LastAct::kNone) &&
            (a.flags & kRead) == (b.flags & kRead) && a.role == b.role;
 }
@@ -93,17 +96,21 @@ StaleExplanations::NodeKey StaleExplanations::nodeKey(NodeIndex index) const {
     const OtNode& n = tree_.node(index);
     if (n.state != SlotState::kLive) return {};
     const NodeStory& s = story_.node(index);
+    const bool keptAround = s.childrenKept && holdsCameraOutsideCameraZone(tree_, story_, index);
     const int flags = (s.hiddenAtStart ? kHiddenAtStart : 0) | (s.reHidden ? kReHidden : 0) |
                       (s.inert ? kInert : 0) | (s.childrenKept ? kChildrenKept : 0) |
-                      (s.holdsCamera ? kHoldsCamera : 0) | (n.visible != 0 ? kVisible : 0) | kLive;
+                      (s.holdsCamera ? kHoldsCamera : 0) | (n.visible != 0 ? kVisible : 0) |
+                      (keptAround ? kKeptAroundCamera : 0) | kLive;
+    EventKey rejected = eventKey(s.rejected, true);
+    rejected.behind = rejected.present && behindCamera(tree_, story_, index);
     return {eventKey(s.shownBy, false),
-            eventKey(s.rejected, true),
+            rejected,
             nodeHandle(s.hiddenWith),
             nodeHandle(n.parent),
             n.role,
             n.generation,
             s.last,
-            static_cast<uint8_t>(flags)};
+            static_cast<uint16_t>(flags)};
 }
 
 StaleExplanations::PortalKey StaleExplanations::portalKey(PortalIndex index) const {
@@ -172,10 +179,22 @@ void StaleExplanations::gatherCandidates() {
     }
 }
 
+// Nodes holding the camera, and zones kept around it with their children,
+// name the camera zone.
+void StaleExplanations::addCameraZoneReaders() {
+    for (const NodeIndex holder : holders_) add(holder);
+    for (const NodeIndex zone : keptAround_) {
+        add(zone);
+        for (NodeIndex c = tree_.node(zone).firstChild; c != kNone; c = tree_.node(c).nextSibling)
+            add(c);
+    }
+}
+
 void StaleExplanations::compareNodes() {
     for (const NodeIndex i : candidates_) {
         const NodeKey key = nodeKey(i);
         if ((key.flags & kHoldsCamera) != 0) holders_.push_back(i);
+        if ((key.flags & kKeptAroundCamera) != 0) keptAround_.push_back(i);
         const NodeKey old = nodes_[i];
         if (key == old) continue;
         nodes_[i] = key;
@@ -224,7 +243,7 @@ void StaleExplanations::followTouched() {
             topLevel_ = topLevel_ || portals_[p].leadsOut();
         }
         if (node == story_.cameraZone()) {
-            for (const NodeIndex holder : holders_) add(holder);
+            addCameraZoneReaders();
         }
         everything_ = everything_ || node == story_.startNode();
     }
@@ -232,7 +251,8 @@ void StaleExplanations::followTouched() {
 
 const std::vector<NodeIndex>& StaleExplanations::afterPass() {
     ++pass_;
-    for (auto* list : {&stale_, &candidates_, &parents_, &rejections_, &openings_, &holders_}) {
+    for (auto* list :
+         {&stale_, &candidates_, &parents_, &rejections_, &openings_, &holders_, &keptAround_}) {
         list->clear();
     }
     topLevel_ = false;
@@ -263,7 +283,7 @@ const std::vector<NodeIndex>& StaleExplanations::afterPass() {
     }
     followTouched();
     if (story_.cameraZone() != cameraZone_) {
-        for (const NodeIndex holder : holders_) add(holder);
+        addCameraZoneReaders();
     }
     if (topLevel_) {
         for (NodeIndex n = tree_.node(kRoot).firstChild; n != kNone; n = tree_.node(n).nextSibling)

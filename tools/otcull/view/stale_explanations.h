@@ -72,6 +72,7 @@ public:
         int8_t plane = 0;
         Handle from = 0;
         Handle portal = 0;
+        bool behind = false;  // a rejection: wholly behind the near plane
         bool operator==(const EventKey&) const = default;
     };
     struct NodeKey {
@@ -82,7 +83,7 @@ public:
         int32_t role = 0;
         uint16_t generation = 0;
         LastAct last = LastAct::kNone;
-        uint8_t flags = 0;  // the story's booleans, the visible flag, and live
+        uint16_t flags = 0;  // the story's booleans, the visible flag, live, and the camera
         bool operator==(const NodeKey&) const = default;
     };
     struct PortalKey {
@@ -111,6 +112,7 @@ private:
     void addPortalZones(const PortalKey& key);
     void gatherCandidates();
     void compareNodes();
+    void addCameraZoneReaders();
     void comparePortals();
     void followTouched();
     Handle passContext() const;
@@ -136,6 +138,7 @@ private:
     std::vector<NodeIndex> rejections_;  // keys changed in their rejection
     std::vector<NodeIndex> openings_;    // shown in view now and not before, or the other way
     std::vector<NodeIndex> holders_;     // nodes tested and holding the camera, this pass
+    std::vector<NodeIndex> keptAround_;  // zones kept with the camera in them, this pass
     std::vector<uint32_t> staleIn_;      // by node index: the pass it was last listed in
     std::vector<NodeIndex> stale_;
     uint32_t pass_ = 1;  // counts calls of afterPass, from 1
