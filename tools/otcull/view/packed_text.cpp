@@ -14,6 +14,9 @@ constexpr char kBase64[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz
 
 PackedTextBuffer::PackedTextBuffer(std::ostream& out) : out_(out), text_(kChunk), bytes_(kChunk) {
     ok_ = deflateInit2(&zlib_, kLevel, Z_DEFLATED, kGzipWindow, 8, Z_DEFAULT_STRATEGY) == Z_OK;
+    // The same page on every system: zlib would name the one it runs on.
+    header_.os = 255;
+    ok_ = ok_ && deflateSetHeader(&zlib_, &header_) == Z_OK;
     setp(text_.data(), text_.data() + text_.size());
 }
 

@@ -31,6 +31,7 @@ private:
 
     std::ostream& out_;
     z_stream zlib_{};
+    gz_header header_{};  // read by deflate until the header is out
     bool ok_ = true;
     std::vector<char> text_;            // what the stream was given, not yet compressed
     std::vector<unsigned char> bytes_;  // compressed, not yet encoded
