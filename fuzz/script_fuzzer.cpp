@@ -10,8 +10,8 @@
 
 #include "script_runner.h"
 #include "trace/standin_session.h"
+#include "view/session_recorder.h"
 #include "view/view_page.h"
-#include "view/view_record.h"
 
 namespace {
 

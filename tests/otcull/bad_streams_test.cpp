@@ -39,7 +39,8 @@ void moveTo(int from, int to) {
 // prepare, called in the child just before otcull starts, says otherwise.
 // A child still running after a minute is ended by its alarm.
 Ended otcullProcess(
-    const std::vector<std::string>& args, const std::function<void()>& prepare = [] {}) {
+    const std::vector<std::string>& args, const std::function<void()>& prepare = [] {},
+    const std::string& program = OTCULL_PATH) {
     int errPipe[2];
     if (pipe(errPipe) != 0) return {-1, std::strerror(errno)};
     const pid_t child = fork();
@@ -49,11 +50,11 @@ Ended otcullProcess(
         moveTo(open("/dev/null", O_RDONLY), 0);
         moveTo(open("/dev/null", O_WRONLY), 1);
         prepare();
-        std::vector<char*> argv{const_cast<char*>(OTCULL_PATH)};
+        std::vector<char*> argv{const_cast<char*>(program.c_str())};
         for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
         argv.push_back(nullptr);
         alarm(60);
-        execv(OTCULL_PATH, argv.data());
+        execv(program.c_str(), argv.data());
         _exit(127);
     }
     close(errPipe[1]);
@@ -232,10 +233,10 @@ protected:
     }
 
     void expectKept(const fs::path& file, const std::function<void()>& prepare,
-                    const std::string& reason) {
+                    const std::string& reason, const std::string& program = OTCULL_PATH) {
         for (const auto& [prefix, args] : writers(file)) {
             std::ofstream(file) << "the old page\n";
-            expectOneLine(otcullProcess(args, prepare), 2,
+            expectOneLine(otcullProcess(args, prepare, program), 2,
                           prefix + "cannot write " + file.string() + ": " + reason, args);
             std::ifstream old(file);
             EXPECT_EQ(std::string(std::istreambuf_iterator<char>(old), {}), "the old page\n");
@@ -259,7 +260,13 @@ TEST_F(FilesNotWritten, AFolderThatCannotBeWrittenKeepsTheOldFile) {
     fs::permissions(locked, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
                                 fs::perms::group_exec | fs::perms::others_read |
                                 fs::perms::others_exec);
-    expectKept(locked / "page.html", unprivileged, "Permission denied");
+    // The build may lie in a folder only its owner can enter: the
+    // unprivileged child runs a copy of otcull from the test's own folder.
+    const fs::path program = dir_ / "otcull";
+    fs::copy_file(OTCULL_PATH, program);
+    fs::permissions(program, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                                 fs::perms::others_read | fs::perms::others_exec);
+    expectKept(locked / "page.html", unprivileged, "Permission denied", program.string());
 }
 
 TEST_F(FilesNotWritten, AFileSizeLimitKeepsTheOldFile) {

@@ -1,5 +1,7 @@
 #include "view/name_tracks.h"
 
+#include <algorithm>
+
 namespace tarvo {
 
 void NameTracks::name(size_t track, int pass, int32_t node) {
@@ -32,7 +34,11 @@ void NameTracks::afterPass(int pass, const script::ScriptRunner& runner, const T
         for (auto at = first; at != last; ++at) naming.push_back(at->second);
         for (const size_t track : naming) name(track, pass, -1);
     }
-    for (const std::string& bound : rebound_) {
+    // In name order: the hash set's order differs between systems, and the
+    // page must be the same on each.
+    std::vector<std::string> rebound(rebound_.begin(), rebound_.end());
+    std::sort(rebound.begin(), rebound.end());
+    for (const std::string& bound : rebound) {
         const std::optional<uint32_t> value = runner.valueOf(bound);
         const NodeIndex index = value ? tree.nodeIndex(static_cast<Handle>(*value)) : kNone;
         const int32_t node = index == kNone ? -1 : ids.idOf(index, tree.nodeHandle(index));
