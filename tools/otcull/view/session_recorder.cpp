@@ -221,8 +221,9 @@ private:
         session_.passes.push_back(std::move(pass));
         checkLayout();
         progress_.note([&] {
-            return "pass " + std::to_string(number + 1) + " recorded, line " +
-                   std::to_string(run.line) + " of " + std::to_string(lineCount(session_));
+            // The script is read as it runs: its length is not known yet.
+            return "pass " + std::to_string(number + 1) + " recorded, at line " +
+                   std::to_string(run.line);
         });
     }
 
