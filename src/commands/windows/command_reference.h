@@ -56,23 +56,6 @@ inline std::string resultText(const CommandDeclaration& command, bool markdown) 
     return wordsOf(command.resultName) + " " + quote + std::string(typeName(result)) + quote;
 }
 
-// One row per declaration, in identifier order.
-inline std::string commandReference() {
-    std::string out =
-        "| Id | Command | Parameters | Result | Export | Host link |\n"
-        "|---:|---|---|---|---|---|\n";
-    for (const CommandDeclaration& command : kCommandTable) {
-        const CommandSignature& sig = command.signature;
-        const std::string parameters = parameterList(command, true);
-        const std::string result = resultText(command, true);
-        out += "| " + std::to_string(command.id) + " | `" + std::string(sig.scriptName) + "` | " +
-               (parameters.empty() ? "none" : parameters) + " | " +
-               (result.empty() ? "none" : result) + " | `" + std::string(sig.exportName) + "` | " +
-               (command.runsHostLink ? "yes" : "no") + " |\n";
-    }
-    return out;
-}
-
 // The text indented by four spaces, its lines broken between words before
 // column 80.
 inline std::string indentedParagraph(std::string_view text) {

@@ -5,7 +5,6 @@
 // cross-compiled.
 //
 // Usage: resource_gen VERSION RC-FILE DEF-FILE REFERENCE-FILE
-//        resource_gen --reference     the command reference as a Markdown table, on stdout
 #include <array>
 #include <charconv>
 #include <fstream>
@@ -139,12 +138,8 @@ bool writeIfChanged(const char* path, const std::string& text) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 2 && std::string_view(argv[1]) == "--reference") {
-        std::cout << tarvo::commandReference();
-        return 0;
-    }
     if (argc != 5) {
-        std::cerr << "usage: resource_gen VERSION RC-FILE DEF-FILE REFERENCE-FILE | --reference\n";
+        std::cerr << "usage: resource_gen VERSION RC-FILE DEF-FILE REFERENCE-FILE\n";
         return 2;
     }
     const std::string_view version = argv[1];
